@@ -1,0 +1,102 @@
+#include "app/AppDelegate.h"
+
+#include "app/JsonWriter.h"
+#include "app/PermissionWord.h"
+#include "app/arguments/ArgumentMatching.h"
+#include "reports/ConnectedSignalReport.h"
+#include "reports/InterfacesReport.h"
+#include "reports/NetworkScanReport.h"
+
+namespace netmoth::app {
+namespace {
+
+constexpr std::string_view kSsidSwitch = "--ssid=";
+constexpr std::string_view kInterfacesSwitch = "--isRetrievingInterfaces";
+constexpr std::string_view kConnectedSignalSwitch = "--isRetrievingConnectedSignal";
+constexpr std::string_view kPermissionSwitch = "--isCheckingLocationPermission";
+
+}  // namespace
+
+AppDelegate::AppDelegate(platform::PlatformServices& platform, platform::RunLoop& runLoop,
+                         std::vector<std::string> arguments, std::ostream& out)
+    : platform_(platform),
+      runLoop_(runLoop),
+      arguments_(std::move(arguments)),
+      out_(out),
+      client(platform.sharedWiFiClient()) {}
+
+void AppDelegate::applicationDidFinishLaunching() {
+    std::optional<std::string> ssid;
+    bool isRetrievingInterfaces = false;
+    bool isRetrievingConnectedSignal = false;
+    // The program's own path is examined like every other argument. The two
+    // report switches count only as the last argument: each one is reassigned
+    // on every argument.
+    for (const std::string& argument : arguments_) {
+        if (hasPrefix(argument, kSsidSwitch)) ssid = parseArgument(argument, kSsidSwitch);
+        isRetrievingInterfaces = hasPrefix(argument, kInterfacesSwitch);
+        isRetrievingConnectedSignal = hasPrefix(argument, kConnectedSignalSwitch);
+        if (hasPrefix(argument, kPermissionSwitch)) isCheckingLocationPermission = true;
+    }
+
+    locationManager = platform_.makeLocationManager(runLoop_);
+    if (locationManager) locationManager->setDelegate(this);
+    // Permission mode answers from the authorization callback, asking nothing.
+    if (isCheckingLocationPermission) return;
+    if (locationManager) locationManager->requestWhenInUseAuthorization();
+
+    if (isRetrievingInterfaces) {
+        retrieveInterfacesData();
+    } else if (isRetrievingConnectedSignal) {
+        retrieveConnectedSignal();
+    } else {
+        runSsidScan(ssid);
+    }
+}
+
+void AppDelegate::locationManagerDidChangeAuthorization(platform::LocationManager& manager) {
+    if (!isCheckingLocationPermission) return;
+    printLine(permissionWord(manager.authorizationStatus()));
+    terminateApp();
+}
+
+std::string AppDelegate::parseArgument(std::string_view argument, std::string_view prefix) const {
+    return app::parseArgument(argument, prefix);
+}
+
+void AppDelegate::runSsidScan(const std::optional<std::string>& ssid) {
+    const reports::ScanSources sources{client, platform_.sharedWiFiClient(), platform_.standardUserDefaults()};
+    finish(reports::buildNetworkScanReport(sources, ssid));
+}
+
+void AppDelegate::retrieveConnectedSignal() { finish(reports::buildConnectedSignalReport(client)); }
+
+void AppDelegate::retrieveInterfacesData() {
+    finish(reports::buildInterfacesReport(platform_.sharedWiFiClient()));
+}
+
+void AppDelegate::finish(const reports::ReportOutcome& outcome) {
+    if (outcome.value) {
+        printReport(*outcome.value, outcome.unwritableText);
+    } else {
+        printLine(outcome.unbuiltText);
+    }
+    terminateApp();
+}
+
+void AppDelegate::printReport(const nlohmann::json& value, std::optional<std::string_view> fallback) {
+    if (const std::optional<std::string> text = writePrettyJson(value)) {
+        printLine(*text);
+    } else if (fallback) {
+        printLine(*fallback);
+    }
+}
+
+void AppDelegate::printLine(std::string_view text) { out_ << text << '\n'; }
+
+void AppDelegate::terminateApp() {
+    out_.flush();
+    runLoop_.stop();
+}
+
+}  // namespace netmoth::app

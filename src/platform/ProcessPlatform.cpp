@@ -1,0 +1,65 @@
+#include "platform/ProcessPlatform.h"
+
+#include <cstdlib>
+
+#include "platform/posix/FileUserDefaults.h"
+#include "platform/scene/Scene.h"
+#ifdef NETMOTH_PLATFORM_LINUX
+#include "platform/linux/LinuxPlatform.h"
+#endif
+
+namespace netmoth::platform {
+namespace {
+
+// The environment only counts for an unprivileged process: secure_getenv
+// hides it when the binary runs setuid or with file capabilities.
+const char* variable(const char* name) {
+    const char* value = secure_getenv(name);
+    return value != nullptr && *value != '\0' ? value : nullptr;
+}
+
+class SceneServices final : public PlatformServices {
+public:
+    explicit SceneServices(std::unique_ptr<scene::Scene> scene) : scene_(std::move(scene)) {}
+    WiFiClient& sharedWiFiClient() override { return scene_->client(); }
+    std::unique_ptr<LocationManager> makeLocationManager(RunLoop& runLoop) override {
+        return scene_->makeLocationManager(runLoop);
+    }
+    UserDefaults& standardUserDefaults() override { return defaults_; }
+
+private:
+    std::unique_ptr<scene::Scene> scene_;
+    posix::FileUserDefaults defaults_{posix::standardStorePath()};
+};
+
+#ifdef NETMOTH_PLATFORM_LINUX
+class LinuxServices final : public PlatformServices {
+public:
+    WiFiClient& sharedWiFiClient() override { return *client_; }
+    std::unique_ptr<LocationManager> makeLocationManager(RunLoop& runLoop) override {
+        return linux_backend::makeLinuxLocationManager(runLoop);
+    }
+    UserDefaults& standardUserDefaults() override { return defaults_; }
+
+private:
+    std::unique_ptr<WiFiClient> client_ = linux_backend::makeNl80211Client();
+    posix::FileUserDefaults defaults_{posix::standardStorePath()};
+};
+#endif
+
+}  // namespace
+
+ProcessPlatform makeProcessPlatform() {
+    if (const char* scenePath = variable("NETMOTH_SCENE")) {
+        scene::SceneLoadResult loaded = scene::loadSceneFile(scenePath);
+        if (!loaded.scene) return {nullptr, std::move(loaded.error)};
+        return {std::make_unique<SceneServices>(std::move(loaded.scene)), {}};
+    }
+#ifdef NETMOTH_PLATFORM_LINUX
+    return {std::make_unique<LinuxServices>(), {}};
+#else
+#error "no Wi-Fi backend for this operating system"
+#endif
+}
+
+}  // namespace netmoth::platform
