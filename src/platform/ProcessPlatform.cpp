@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/posix/FileUserDefaults.h"
+#include "platform/posix/StorePath.h"
 #include "platform/scene/Scene.h"
 #ifdef NETMOTH_PLATFORM_LINUX
 #include "platform/linux/LinuxPlatform.h"

@@ -30,20 +30,19 @@ void startFillingGaps(HiddenSsidIndex& index) {
     for (const auto& [bssid, number] : index.numberByBssid) index.usedNumbers.insert(number);
 }
 
+// Numbers handed out here all lie below the candidate, which never moves
+// back, so they need no entry in usedNumbers.
 std::int64_t takeSmallestUnused(HiddenSsidIndex& index) {
     while (index.usedNumbers.contains(index.smallestUnusedCandidate)) ++index.smallestUnusedCandidate;
-    std::int64_t number = index.smallestUnusedCandidate++;
-    index.usedNumbers.insert(number);
-    return number;
+    return index.smallestUnusedCandidate++;
 }
 
 std::int64_t takeNextNumber(HiddenSsidIndex& index) {
     if (index.counterExhausted) return takeSmallestUnused(index);
     std::int64_t number = index.nextNumber;
+    // INT64_MAX itself is never a gap candidate, so the set need not hold it.
     if (number == kLargest) {
-        // The table is updated by the caller; count this number as held now.
         startFillingGaps(index);
-        index.usedNumbers.insert(number);
     } else {
         index.nextNumber = number + 1;
     }

@@ -24,7 +24,9 @@ struct HiddenSsidIndex {
     // new BSSID gets the smallest non-negative number no entry holds. That
     // number never exceeds the entry count, so it cannot overflow, and only
     // grows, so the search resumes where it stopped and the whole run stays
-    // linear. usedNumbers is filled only in this mode.
+    // linear. usedNumbers holds the numbers held when this mode began (and
+    // stays empty until then); those handed out later lie below
+    // smallestUnusedCandidate.
     bool counterExhausted = false;
     std::unordered_set<std::int64_t> usedNumbers;
     std::int64_t smallestUnusedCandidate = 0;

@@ -73,11 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
         Case{"PermissionUnknownStatus", "location-7.json", {"--isCheckingLocationPermission"}, "notDetermined\n", ""},
         Case{"PermissionLowestStatus", "location--2147483648.json", {"--isCheckingLocationPermission"},
              "notDetermined\n", ""},
-        Case{"CombiningMarkBreaksTheSwitch", "no-wifi.json", {"--isRetrievingInterfaces\xCC\x81"}, "{\n\n}\n", ""},
+        Case{"CombiningMarkOnTheLastLetterBreaksTheSwitch", "no-wifi.json", {"--isRetrievingInterfaces\xCC\x81"}, "[]\n", ""},
         Case{"CombiningMarkAfterEqualsIsNoSsidSwitch", "home.json", {"--ssid=\xCC\x81Lab"}, "", "home-scan.json"},
         Case{"InvalidUtf8ArgumentsAreTolerated", "no-wifi.json", {"\xFF\xFE", "--ssid=\xC3", "--isRetrievingInterfaces"},
              "{\n\n}\n", ""}),
-    [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<Case>& testInfo) { return testInfo.param.name; });
 
 TEST_F(ToolTest, ReportModeNeverWaitsForTheSilentLocationService) {
     EXPECT_EQ(run("location-silent.json", {"--isRetrievingInterfaces"}).out, "{\n\n}\n");

@@ -1,0 +1,16 @@
+#pragma once
+// Replaces a file so that a crash at any moment leaves either the old or the
+// new complete file, never a partial one.
+
+#include <filesystem>
+#include <string_view>
+
+namespace netmoth::platform::posix {
+
+// Writes a temporary file (mode 0600) beside target, syncs it, renames it over
+// target and syncs the folder. false when anything before the rename fails;
+// the temporary file is then removed and target is left as it was. A link at
+// target is replaced by the file, never written through.
+bool replaceFileAtomically(const std::filesystem::path& target, std::string_view contents);
+
+}  // namespace netmoth::platform::posix

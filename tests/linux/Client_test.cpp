@@ -1,0 +1,172 @@
+#include <gtest/gtest.h>
+#include <linux/nl80211.h>
+
+#include <cerrno>
+
+#include "NetlinkMessage.h"
+#include "platform/linux/Nl80211Client.h"
+
+namespace netmoth::linux_backend {
+namespace {
+
+using test::NetlinkMessage;
+using Replies = std::vector<platform::Bytes>;
+
+struct FakeWatch final : ScanWatch {
+    explicit FakeWatch(bool& awaited) : awaited_(awaited) {}
+    void awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override { awaited_ = true; }
+    bool& awaited_;
+};
+
+// Stands in for the kernel: canned dumps, and a record of what was asked.
+struct FakeLink final : Nl80211Link {
+    std::optional<Replies> dumpInterfaces() override {
+        ++interfaceDumps;
+        return interfaces;
+    }
+    std::optional<Replies> dumpScanResults(const DeviceId&) override { return scanResults; }
+    std::optional<Replies> dumpStations(const DeviceId&) override { return stations; }
+    std::unique_ptr<ScanWatch> watchScans() override {
+        return canWatch ? std::make_unique<FakeWatch>(awaited) : nullptr;
+    }
+    std::optional<int> triggerScan(const DeviceId&, const Replies& ssids) override {
+        probed = ssids;
+        return triggerAnswer;
+    }
+
+    Replies interfaces, scanResults, stations, probed;
+    std::optional<int> triggerAnswer = 0;
+    bool canWatch = true;
+    bool awaited = false;
+    int interfaceDumps = 0;
+};
+
+platform::Bytes interfaceReply(std::uint32_t ifindex, const std::string& name, nl80211_iftype type) {
+    return NetlinkMessage(NL80211_CMD_NEW_INTERFACE)
+        .u32(NL80211_ATTR_IFINDEX, ifindex)
+        .text(NL80211_ATTR_IFNAME, name)
+        .u32(NL80211_ATTR_IFTYPE, type)
+        .attributes();
+}
+
+platform::Bytes bssReply(std::uint8_t last, const std::string& ssid,
+                         std::optional<std::uint32_t> status = std::nullopt) {
+    auto message = test::scanReplyOpen();
+    message.bytes(NL80211_BSS_BSSID, test::mac(last))
+        .bytes(NL80211_BSS_INFORMATION_ELEMENTS, test::elementsNaming(ssid));
+    if (status) message.u32(NL80211_BSS_STATUS, *status);
+    return message.endNest().attributes();
+}
+
+platform::Bytes stationReply(std::uint8_t last, std::uint8_t signal) {
+    return test::stationReplyOpen(test::mac(last)).u8(NL80211_STA_INFO_SIGNAL, signal).endNest().attributes();
+}
+
+class ClientTest : public testing::Test {
+protected:
+    std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
+    FakeLink& kernel = *owned;
+    Nl80211Client client{[this] { return std::unique_ptr<Nl80211Link>(std::move(owned)); }};
+};
+
+TEST(ClientWithoutNl80211, HasNoInterfaces) {
+    Nl80211Client client([] { return std::unique_ptr<Nl80211Link>(); });
+    EXPECT_EQ(client.interface(), nullptr);
+    EXPECT_FALSE(client.interfaces());
+}
+
+TEST_F(ClientTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
+    kernel.interfaces = {interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION),
+                         NetlinkMessage(NL80211_CMD_NEW_INTERFACE).u64(NL80211_ATTR_WDEV, 9).attributes(),
+                         interfaceReply(3, "wlan0", NL80211_IFTYPE_AP),
+                         interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
+    auto list = client.interfaces();
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->size(), 4u);
+    EXPECT_EQ((*list)[0]->interfaceName(), "wlan0");
+    EXPECT_EQ((*list)[1]->interfaceName(), "wlan1");
+    EXPECT_EQ((*list)[2]->interfaceName(), "wlan2");
+    EXPECT_EQ((*list)[3]->interfaceName(), std::nullopt);
+    EXPECT_EQ(client.interface(), (*list)[1]);
+    EXPECT_EQ(kernel.interfaceDumps, 1);
+}
+
+TEST_F(ClientTest, BssidFromTheAssociatedScanEntryAndSignalFromItsStation) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)};
+    kernel.scanResults = {bssReply(1, "Other", NL80211_BSS_STATUS_AUTHENTICATED),
+                          bssReply(2, "Home", NL80211_BSS_STATUS_ASSOCIATED)};
+    kernel.stations = {stationReply(9, 0xD0), stationReply(2, 0xC6)};
+    EXPECT_EQ(client.interface()->bssid(), "02:00:00:00:00:02");
+    EXPECT_EQ(client.interface()->rssiValue(), -58);
+}
+
+struct FallbackCase {
+    nl80211_iftype type;
+    std::optional<std::string> bssid;
+    std::int64_t rssi;
+};
+
+class BssidFallback : public ClientTest, public testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(BssidFallback, ToTheStationListOnlyForAClient) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", GetParam().type)};
+    kernel.scanResults = {bssReply(1, "Other")};
+    kernel.stations = {stationReply(5, 0xC0)};
+    auto* wlan0 = client.interfaces()->front();
+    EXPECT_EQ(wlan0->bssid(), GetParam().bssid);
+    EXPECT_EQ(wlan0->rssiValue(), GetParam().rssi);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, BssidFallback,
+    testing::Values(FallbackCase{NL80211_IFTYPE_STATION, "02:00:00:00:00:05", -64},
+                    FallbackCase{NL80211_IFTYPE_P2P_CLIENT, "02:00:00:00:00:05", -64},
+                    FallbackCase{NL80211_IFTYPE_AP, std::nullopt, 0},
+                    FallbackCase{NL80211_IFTYPE_MESH_POINT, std::nullopt, 0}));
+
+struct ScanCase {
+    std::optional<int> triggerAnswer;
+    bool awaits;
+    bool succeeds;
+};
+
+class ScanTest : public ClientTest, public testing::WithParamInterface<ScanCase> {};
+
+TEST_P(ScanTest, FollowsTheTriggerAnswer) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)};
+    kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "Home"), bssReply(3, "")};
+    kernel.triggerAnswer = GetParam().triggerAnswer;
+    auto networks = client.interface()->scanForNetworks(std::nullopt, false);
+    EXPECT_EQ(kernel.awaited, GetParam().awaits);
+    ASSERT_EQ(networks.has_value(), GetParam().succeeds);
+    EXPECT_EQ(networks ? networks->size() : 0u, GetParam().succeeds ? 2u : 0u)
+        << "the hidden one left out";
+}
+
+INSTANTIATE_TEST_SUITE_P(KernelAnswers, ScanTest,
+                         testing::Values(ScanCase{0, true, true}, ScanCase{EBUSY, true, true},
+                                         ScanCase{EPERM, false, true}, ScanCase{EACCES, false, true},
+                                         ScanCase{EOPNOTSUPP, false, true},
+                                         ScanCase{ENODEV, false, false},
+                                         ScanCase{ENETDOWN, false, false},
+                                         ScanCase{std::nullopt, false, false}));
+
+TEST_F(ClientTest, ScanForANameProbesItAndKeepsOnlyExactMatches) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)};
+    kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "cafe"), bssReply(3, "Cafe "),
+                          bssReply(4, ""), bssReply(5, "Cafe")};
+    auto networks = client.interface()->scanForNetworks("Cafe", true);
+    ASSERT_TRUE(networks);
+    ASSERT_EQ(networks->size(), 2u);
+    EXPECT_EQ((*networks)[1]->bssid(), "02:00:00:00:00:05");
+    EXPECT_EQ(kernel.probed, (Replies{{'C', 'a', 'f', 'e'}, {}}));
+}
+
+TEST_F(ClientTest, ScanFailsWithoutAScanSubscription) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)};
+    kernel.canWatch = false;
+    EXPECT_FALSE(client.interface()->scanForNetworks(std::nullopt, true));
+}
+
+}  // namespace
+}  // namespace netmoth::linux_backend
