@@ -1,7 +1,7 @@
 #include "platform/linux/LinuxPlatform.h"
 
+#include "platform/FixedLocationManager.h"
 #include "platform/linux/KernelLink.h"
-#include "platform/linux/LinuxLocationManager.h"
 #include "platform/linux/Nl80211Client.h"
 
 namespace netmoth::linux_backend {
@@ -11,7 +11,9 @@ std::unique_ptr<platform::WiFiClient> makeNl80211Client() {
 }
 
 std::unique_ptr<platform::LocationManager> makeLinuxLocationManager(platform::RunLoop& runLoop) {
-    return std::make_unique<LinuxLocationManager>(runLoop);
+    // Nothing on Linux withholds Wi-Fi facts from a program: always authorized.
+    constexpr std::int32_t kAuthorized = 3;
+    return std::make_unique<platform::FixedLocationManager>(runLoop, kAuthorized, true);
 }
 
 }  // namespace netmoth::linux_backend

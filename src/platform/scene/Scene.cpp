@@ -6,7 +6,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/scene/JsonReader.h"
-#include "platform/scene/SceneLocationManager.h"
+#include "platform/FixedLocationManager.h"
 #include "platform/scene/SceneParser.h"
 
 namespace netmoth::scene {
@@ -29,7 +29,7 @@ Scene::Scene(SceneSpec spec)
     : location_(spec.location), client_(std::move(spec.interfaces), spec.defaultInterface) {}
 
 std::unique_ptr<platform::LocationManager> Scene::makeLocationManager(platform::RunLoop& runLoop) const {
-    return std::make_unique<SceneLocationManager>(location_, runLoop);
+    return std::make_unique<platform::FixedLocationManager>(runLoop, location_.authorizationStatus, location_.delivers);
 }
 
 SceneLoadResult parseScene(std::string_view json) {
