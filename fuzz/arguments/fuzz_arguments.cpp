@@ -13,7 +13,7 @@
 
 namespace {
 
-using netmoth::app::decodeUtf8Lossy;
+using netmoth::platform::decodeUtf8Lossy;
 using netmoth::app::hasPrefix;
 using netmoth::app::hasSuffix;
 using netmoth::app::parseArgument;

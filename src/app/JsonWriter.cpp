@@ -1,24 +1,11 @@
 #include "app/JsonWriter.h"
 
-#include <utf8proc.h>
-
 #include <string_view>
+
+#include "platform/Utf8.h"
 
 namespace netmoth::app {
 namespace {
-
-bool isValidUtf8(std::string_view text) {
-    const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-    auto left = static_cast<utf8proc_ssize_t>(text.size());
-    while (left > 0) {
-        utf8proc_int32_t codePoint = 0;
-        const utf8proc_ssize_t used = utf8proc_iterate(bytes, left, &codePoint);
-        if (used <= 0) return false;
-        bytes += used;
-        left -= used;
-    }
-    return true;
-}
 
 class PrettyWriter {
 public:
@@ -79,7 +66,7 @@ private:
     }
 
     bool writeString(std::string_view text) {
-        if (!isValidUtf8(text)) return false;
+        if (!platform::isValidUtf8(text)) return false;
         out_ += '"';
         for (const char c : text) appendEscaped(c);
         out_ += '"';

@@ -7,8 +7,8 @@
 #include <iostream>
 
 #include "app/MyApp.h"
-#include "app/arguments/ArgumentMatching.h"
 #include "platform/ProcessPlatform.h"
+#include "platform/Utf8.h"
 
 namespace {
 
@@ -31,7 +31,7 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> arguments;
     arguments.reserve(static_cast<std::size_t>(argc));
-    for (int i = 0; i < argc; ++i) arguments.push_back(netmoth::app::decodeUtf8Lossy(argv[i]));
+    for (int i = 0; i < argc; ++i) arguments.push_back(netmoth::platform::decodeUtf8Lossy(argv[i]));
 
     netmoth::platform::ProcessPlatform platform = netmoth::platform::makeProcessPlatform();
     if (!platform.services) {

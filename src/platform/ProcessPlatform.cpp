@@ -4,6 +4,7 @@
 
 #include "platform/posix/FileUserDefaults.h"
 #include "platform/posix/StorePath.h"
+#include "platform/record/RecordingServices.h"
 #include "platform/scene/Scene.h"
 #ifdef NETMOTH_PLATFORM_LINUX
 #include "platform/linux/LinuxPlatform.h"
@@ -57,7 +58,12 @@ ProcessPlatform makeProcessPlatform() {
         return {std::make_unique<SceneServices>(std::move(loaded.scene)), {}};
     }
 #ifdef NETMOTH_PLATFORM_LINUX
-    return {std::make_unique<LinuxServices>(), {}};
+    std::unique_ptr<PlatformServices> services = std::make_unique<LinuxServices>();
+    // Only the real radio is worth recording: a scene run already has its scene.
+    if (const char* recordPath = variable("NETMOTH_RECORD")) {
+        services = record::makeRecordingServices(std::move(services), recordPath);
+    }
+    return {std::move(services), {}};
 #else
 #error "no Wi-Fi backend for this operating system"
 #endif

@@ -91,6 +91,11 @@ TEST_F(ClientTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
     EXPECT_EQ(kernel.interfaceDumps, 1);
 }
 
+TEST_F(ClientTest, InterfaceNamesThatAreNotUtf8StillReadAsText) {
+    kernel.interfaces = {interfaceReply(3, "wl\xFF" "an", NL80211_IFTYPE_STATION)};
+    EXPECT_EQ(client.interface()->interfaceName(), "wl\xEF\xBF\xBD" "an");
+}
+
 TEST_F(ClientTest, BssidFromTheAssociatedScanEntryAndSignalFromItsStation) {
     kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)};
     kernel.scanResults = {bssReply(1, "Other", NL80211_BSS_STATUS_AUTHENTICATED),

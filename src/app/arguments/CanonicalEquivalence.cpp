@@ -5,7 +5,7 @@
 
 #include <utf8proc.h>
 
-#include "app/arguments/Utf8Decoding.h"
+#include "platform/Utf8.h"
 
 namespace netmoth::app {
 namespace {
@@ -49,7 +49,7 @@ void orderCombiningMarks(std::vector<std::int32_t>& codePoints) {
 void decomposeCanonically(std::string_view text, std::vector<std::int32_t>& out) {
   out.clear();
   for (std::size_t offset = 0; offset < text.size();) {
-    const DecodedCodePoint decoded = decodeCodePointAt(text, offset);
+    const platform::DecodedCodePoint decoded = platform::decodeCodePointAt(text, offset);
     appendDecomposition(decoded.value, out);
     offset += decoded.length;
   }

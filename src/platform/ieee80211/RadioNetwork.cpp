@@ -8,7 +8,7 @@
 namespace netmoth::ieee80211 {
 namespace {
 
-class RadioNetwork final : public platform::WiFiNetwork {
+class RadioNetwork final : public platform::WiFiNetwork, public RadioDescribed {
 public:
     explicit RadioNetwork(RadioFacts facts) : facts_(std::move(facts)) {
         const ElementBytes elements = facts_.elements ? ElementBytes(*facts_.elements) : ElementBytes();
@@ -24,6 +24,7 @@ public:
     std::optional<platform::WiFiChannel> wlanChannel() const override { return channel_; }
     bool supportsSecurity(std::int64_t security) const override { return maskHas(securityMask_, security); }
     bool supportsPHYMode(std::int64_t phyMode) const override { return maskHas(phyModeMask_, phyMode); }
+    const RadioFacts& radioFacts() const override { return facts_; }
 
 private:
     RadioFacts facts_;

@@ -20,6 +20,17 @@ struct RadioFacts {
     std::optional<platform::Bytes> elements;     // information elements as received
 };
 
+// Implemented by the networks makeRadioNetwork builds, so a recorder can keep
+// the facts themselves rather than what was derived from them.
+class RadioDescribed {
+public:
+    virtual const RadioFacts& radioFacts() const = 0;
+
+protected:
+    ~RadioDescribed() = default;
+};
+
+// The network is also a RadioDescribed.
 std::unique_ptr<platform::WiFiNetwork> makeRadioNetwork(RadioFacts facts);
 
 }  // namespace netmoth::ieee80211

@@ -3,18 +3,27 @@
 #include <algorithm>
 #include <string>
 
+#include <string_view>
+
+#include "platform/Utf8.h"
 #include "platform/ieee80211/ElementDecoder.h"
 #include "platform/ieee80211/ElementIds.h"
 #include "platform/ieee80211/ElementWalker.h"
-#include "platform/ieee80211/Utf8.h"
 #include "platform/ieee80211/Windows1252.h"
 
 namespace netmoth::ieee80211 {
+namespace {
+
+std::string_view asText(ElementBytes bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
 
 std::optional<std::string> ssidText(ElementBytes ssidBytes) {
     const bool hidden = std::all_of(ssidBytes.begin(), ssidBytes.end(), [](std::uint8_t b) { return b == 0; });
     if (hidden) return std::nullopt;
-    if (isValidUtf8(ssidBytes)) return std::string(ssidBytes.begin(), ssidBytes.end());
+    if (platform::isValidUtf8(asText(ssidBytes))) return std::string(ssidBytes.begin(), ssidBytes.end());
     return windows1252ToUtf8(ssidBytes);
 }
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/Utf8.h"
 #include "platform/ieee80211/ElementDecoder.h"
 #include "platform/linux/ScanPlan.h"
 #include "platform/linux/ScanResults.h"
@@ -36,7 +37,11 @@ auto parsedOrEmpty(const std::optional<std::vector<platform::Bytes>>& replies, P
 Nl80211Interface::Nl80211Interface(Nl80211Link& link, InterfaceInfo info)
     : link_(link), info_(std::move(info)) {}
 
-std::optional<std::string> Nl80211Interface::interfaceName() const { return info_.name; }
+std::optional<std::string> Nl80211Interface::interfaceName() const {
+    // A netdev name may be any bytes but '/' and white space; reports need text.
+    if (!info_.name) return std::nullopt;
+    return platform::decodeUtf8Lossy(*info_.name);
+}
 
 std::optional<std::string> Nl80211Interface::ssid() const {
     if (!info_.ssid) return std::nullopt;

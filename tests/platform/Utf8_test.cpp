@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/arguments/ArgumentMatching.h"
+#include "platform/Utf8.h"
 
-namespace netmoth::app {
+namespace netmoth::platform {
 namespace {
 
 const std::string kFFFD = "\xEF\xBF\xBD";
@@ -19,6 +19,7 @@ class DecodeUtf8Lossy : public testing::TestWithParam<DecodingCase> {};
 
 TEST_P(DecodeUtf8Lossy, ReplacesEachMaximalInvalidSubpart) {
   EXPECT_EQ(decodeUtf8Lossy(GetParam().input), GetParam().expected);
+  EXPECT_EQ(isValidUtf8(GetParam().input), GetParam().input == GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -43,4 +44,4 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& tested) { return std::string(tested.param.name); });
 
 }  // namespace
-}  // namespace netmoth::app
+}  // namespace netmoth::platform

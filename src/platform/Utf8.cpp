@@ -1,8 +1,8 @@
-#include "app/arguments/Utf8Decoding.h"
+#include "platform/Utf8.h"
 
 #include <optional>
 
-namespace netmoth::app {
+namespace netmoth::platform {
 namespace {
 
 constexpr std::string_view kReplacementUtf8 = "\xEF\xBF\xBD";
@@ -63,4 +63,13 @@ std::string decodeUtf8Lossy(std::string_view bytes) {
   return text;
 }
 
-}  // namespace netmoth::app
+bool isValidUtf8(std::string_view bytes) {
+  for (std::size_t offset = 0; offset < bytes.size();) {
+    const DecodedCodePoint decoded = decodeCodePointAt(bytes, offset);
+    if (!decoded.valid) return false;
+    offset += decoded.length;
+  }
+  return true;
+}
+
+}  // namespace netmoth::platform

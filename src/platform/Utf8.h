@@ -1,10 +1,12 @@
 #pragma once
+// UTF-8 as every part of the program reads outside text: strictly (no overlong
+// forms, no surrogates, nothing past U+10FFFF), with U+FFFD for what is not.
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 
-namespace netmoth::app {
+namespace netmoth::platform {
 
 inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 
@@ -22,4 +24,6 @@ DecodedCodePoint decodeCodePointAt(std::string_view bytes, std::size_t offset);
 // Valid UTF-8 passes unchanged; each maximal invalid subpart becomes U+FFFD.
 std::string decodeUtf8Lossy(std::string_view bytes);
 
-}  // namespace netmoth::app
+bool isValidUtf8(std::string_view bytes);
+
+}  // namespace netmoth::platform

@@ -1,0 +1,53 @@
+#include "platform/record/RecordingServices.h"
+
+#include <utility>
+
+#include "platform/posix/AtomicFileWriter.h"
+#include "platform/record/RecordingClient.h"
+#include "platform/record/RecordingLocationManager.h"
+#include "platform/scene/SceneWriter.h"
+
+namespace netmoth::record {
+namespace {
+
+class RecordingServices final : public platform::PlatformServices {
+public:
+    RecordingServices(std::unique_ptr<platform::PlatformServices> real, std::filesystem::path target)
+        : real_(std::move(real)), client_(real_->sharedWiFiClient()), target_(std::move(target)) {}
+    ~RecordingServices() override { writeRecord(); }
+
+    platform::WiFiClient& sharedWiFiClient() override { return client_; }
+    std::unique_ptr<platform::LocationManager> makeLocationManager(platform::RunLoop& runLoop) override {
+        auto manager = real_->makeLocationManager(runLoop);
+        if (!manager) return nullptr;
+        return std::make_unique<RecordingLocationManager>(std::move(manager), status_);
+    }
+    platform::UserDefaults& standardUserDefaults() override { return real_->standardUserDefaults(); }
+
+private:
+    void writeRecord() noexcept;
+
+    std::unique_ptr<platform::PlatformServices> real_;  // outlives the recorders below
+    RecordingClient client_;
+    std::shared_ptr<StatusRecord> status_ = std::make_shared<StatusRecord>();
+    std::filesystem::path target_;
+};
+
+void RecordingServices::writeRecord() noexcept {
+    try {
+        scene::WrittenScene scene = client_.written();
+        scene.authorizationStatus = status_->status;
+        if (const auto text = scene::writeScene(scene)) platform::posix::replaceFileAtomically(target_, *text + '\n');
+    } catch (...) {
+        // Dropped on purpose: the record must never change how the run ends.
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<platform::PlatformServices> makeRecordingServices(std::unique_ptr<platform::PlatformServices> real,
+                                                                  std::filesystem::path target) {
+    return std::make_unique<RecordingServices>(std::move(real), std::move(target));
+}
+
+}  // namespace netmoth::record
