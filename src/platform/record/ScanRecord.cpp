@@ -34,7 +34,7 @@ scene::ReportedNetwork reported(const platform::WiFiNetwork& network) {
 // decoder of its own build. Without a frequency the scene derives no PHY modes
 // while the radio network still reads them from the elements: such a network
 // is written with its answers instead.
-decltype(scene::WrittenNetwork::description) describe(const platform::WiFiNetwork& network) {
+scene::NetworkDescription describe(const platform::WiFiNetwork& network) {
     const auto* radio = dynamic_cast<const ieee80211::RadioDescribed*>(&network);
     if (radio != nullptr && radio->radioFacts().frequencyMHz) return radio->radioFacts();
     return reported(network);

@@ -25,10 +25,12 @@ struct ReportedNetwork {
     std::vector<std::int64_t> phyModes;
 };
 
+// Radio facts are written as a radio-level network: the reader derives
+// channel, security and PHY modes from them again.
+using NetworkDescription = std::variant<ieee80211::RadioFacts, ReportedNetwork>;
+
 struct WrittenNetwork {
-    // Radio facts are written as a radio-level network: the reader derives
-    // channel, security and PHY modes from them again.
-    std::variant<ieee80211::RadioFacts, ReportedNetwork> description;
+    NetworkDescription description;
     std::optional<std::string> answersProbeFor;
 };
 
