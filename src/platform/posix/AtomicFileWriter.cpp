@@ -39,7 +39,7 @@ void syncFolder(const std::filesystem::path& folder) {
 }  // namespace
 
 bool replaceFileAtomically(const std::filesystem::path& target, std::string_view contents) {
-    std::string temporaryName = target.string() + ".tmp-XXXXXX";
+    std::string temporaryName = target.string() + std::string(kTemporarySuffix) + "XXXXXX";
     UniqueFd fd(mkostemp(temporaryName.data(), O_CLOEXEC));
     if (!fd.valid()) return false;
     if (!fillTemporaryFile(std::move(fd), contents) ||

@@ -7,6 +7,9 @@
 
 namespace netmoth::platform::posix {
 
+// Temporary files are named <target><suffix><six random characters>.
+inline constexpr std::string_view kTemporarySuffix = ".tmp-";
+
 // Writes a temporary file (mode 0600) beside target, syncs it, renames it over
 // target and syncs the folder. false when anything before the rename fails;
 // the temporary file is then removed and target is left as it was. A link at

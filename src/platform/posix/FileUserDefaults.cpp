@@ -36,7 +36,9 @@ public:
 
     void setObject(std::string_view key, nlohmann::json value) override {
         contents_.object[std::string(key)] = std::move(value);
-        if (readyToWrite()) replaceFileAtomically(storeFile_, serialise(contents_.object));
+        if (!readyToWrite()) return;
+        removeAbandonedSaves();
+        replaceFileAtomically(storeFile_, serialise(contents_.object));
     }
 
 private:
@@ -50,6 +52,19 @@ private:
         }
         contents_.state = StoreFileState::Missing;
         return true;
+    }
+
+    // A save killed before its rename leaves its temporary file behind. While we
+    // hold the lock no other save is under way, so every such file is abandoned.
+    void removeAbandonedSaves() const {
+        if (!lock_.held()) return;
+        const std::string prefix = storeFile_.filename().string() + std::string(kTemporarySuffix);
+        std::error_code error;
+        std::filesystem::directory_iterator entry(storeFile_.parent_path(), error);
+        for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+            std::error_code ignored;
+            if (entry->path().filename().string().starts_with(prefix)) std::filesystem::remove(entry->path(), ignored);
+        }
     }
 
     std::filesystem::path storeFile_;

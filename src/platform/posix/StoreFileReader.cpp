@@ -29,6 +29,8 @@ std::optional<std::string> readCapped(int fd) {
 }
 
 StoreFileContents parseStore(const std::string& text) {
+    // nlohmann stops at a NUL byte: a rewrite would drop whatever follows it.
+    if (text.find('\0') != std::string::npos) return {StoreFileState::Damaged, nlohmann::json::object()};
     bool tooDeep = false;
     auto watchDepth = [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
         tooDeep = tooDeep || depth > kMaxStoreNesting;

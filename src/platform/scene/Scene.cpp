@@ -33,6 +33,11 @@ std::unique_ptr<platform::LocationManager> Scene::makeLocationManager(platform::
 }
 
 SceneLoadResult parseScene(std::string_view json) {
+    // nlohmann takes a NUL byte for the end of the input and would accept
+    // whatever follows; no JSON text holds a raw NUL anywhere.
+    if (const auto nul = json.find('\0'); nul != std::string_view::npos) {
+        return failure("invalid JSON at byte " + std::to_string(nul + 1) + ": a NUL byte");
+    }
     try {
         const auto document = nlohmann::json::parse(json.begin(), json.end());
         return {std::make_unique<Scene>(readScene(document)), {}};

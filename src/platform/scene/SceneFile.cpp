@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <new>
 #include <string_view>
@@ -38,6 +39,23 @@ FileContents tooLarge(std::size_t maxBytes) {
     return {std::nullopt, "larger than the " + std::to_string(maxBytes) + " bytes a scene may have"};
 }
 
+// The path heads a one-line message: control characters in it (a line break
+// in a folder name) are shown escaped so they cannot split that line.
+std::string printablePath(const std::string& path) {
+    std::string shown;
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            shown += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        shown += escaped;
+    }
+    return shown;
+}
+
 }  // namespace
 
 FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
@@ -66,12 +84,12 @@ FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
 SceneLoadResult loadSceneFile(const std::string& path) {
     try {
         FileContents contents = readFileCapped(path, kMaxSceneFileBytes);
-        if (!contents.text) return {nullptr, path + ": " + contents.error};
+        if (!contents.text) return {nullptr, printablePath(path) + ": " + contents.error};
         SceneLoadResult result = parseScene(*contents.text);
-        if (!result.scene) result.error = path + ": " + result.error;
+        if (!result.scene) result.error = printablePath(path) + ": " + result.error;
         return result;
     } catch (const std::bad_alloc&) {
-        return {nullptr, path + ": out of memory"};
+        return {nullptr, printablePath(path) + ": out of memory"};
     }
 }
 
