@@ -1,56 +1,76 @@
 #!/usr/bin/env python3
-"""Checks one radio-lab run folder (written by run-radio-lab and the VM).
-
-Every answer the program gave is compared with what iw saw on the same radio
-in the same run, and the security and PHY labels with what each access
-point's configuration implies (lab_aps.py). Prints one PASS/FAIL line per
-check, then "N passed, M failed"; exits 1 when anything failed.
+"""Checks one radio-lab run folder: every answer of the program against what
+iw saw on the same radio in the same run, and its labels against what each
+access point's configuration implies (APS). Prints PASS or FAIL per check,
+then "N passed, M failed"; exits 1 when anything failed.
 """
 
 import base64
 import binascii
 import json
 import sys
+from collections import Counter, namedtuple
 from pathlib import Path
 
 sys.dont_write_bytecode = True  # keep the source folder clean
 import iw_text  # noqa: E402
-from lab_aps import APS, HIDDEN, JOINED, TWINS  # noqa: E402
+
+# What hostapd/<name>.conf implies: the SSID as text (Windows-1252 where it is
+# not UTF-8), the channel it asks for, and the labels the program must derive
+# from the elements hostapd sends.
+Expected = namedtuple("Expected", "ssid band width security wifi_type")
+PSK = "WPA2-PSK"
+ODD_SSID = 'lab/odd"q\\\x00\nx/' + "y" * 18
+
+APS = {
+    "2g-open-ht40": Expected("lab-open", 2400, 40, "None", 4),
+    "2g-wpa2": Expected("lab-wpa2", 2400, 20, PSK, 4),
+    "2g-wpa3-sae": Expected("lab-wpa3", 2400, 20, "WPA3-SAE", 4),
+    "2g-wpa2-wpa3": Expected("lab-wpa2-wpa3", 2400, 20, "WPA2-PSK, WPA3-SAE", 4),
+    # Each label holds on its own: WPA-PSK (WPA element), WPA2-PSK (RSN) and both.
+    "2g-wpa-wpa2-mixed": Expected("lab-wpa-mixed", 2400, 20, "WPA-PSK, WPA/WPA2-PSK, WPA2-PSK", 4),
+    "2g-wpa-tkip-11b": Expected("lab-wpa-tkip", 2400, 20, "WPA-PSK", 2),
+    "2g-wep": Expected("lab-wep", 2400, 20, "WEP", 3),
+    "2g-wpa2-eap": Expected("lab-eap", 2400, 20, "WPA2-EAP", 4),
+    "2g-wpa3-eap": Expected("lab-wpa3-eap", 2400, 20, "WPA3-EAP", 4),
+    "2g-hidden": Expected("lab-hidden", 2400, 20, PSK, 4),
+    "2g-utf8-ssid": Expected("Caf\u00e9 \u2615", 2400, 20, PSK, 4),
+    "2g-not-utf8-ssid": Expected("lab-\u00ff\u00fe-bad", 2400, 20, "None", 4),
+    "2g-odd-32-ssid": Expected(ODD_SSID, 2400, 20, "None", 3),
+    "2g-twin": Expected("lab-twin", 2400, 20, PSK, 4),
+    "5g-twin-vht20": Expected("lab-twin", 5000, 20, PSK, 5),
+    "5g-vht80": Expected("lab-vht80", 5000, 80, PSK, 5),
+    "5g-he80": Expected("lab-he80", 5000, 80, PSK, 6),
+    "6g-he80": Expected("lab-6ghz", 6000, 80, "WPA3-SAE", 6),
+}
+
+JOINED = "2g-wpa2"  # station.conf
+HIDDEN = "2g-hidden"
+TWINS = ("2g-twin", "5g-twin-vht20")
 
 RECORD_KEYS = {"SSID", "bssid", "ie", "rssi", "security", "wifiType", "wlanChannel"}
+STATION = "wlan0"  # vm/stage2.sh
+tally = Counter()
 
 
-class Tally:
-    def __init__(self):
-        self.passed = self.failed = 0
-
-    def check(self, name, problems):
-        if problems:
-            self.failed += 1
-            print(f"FAIL {name}: {'; '.join(problems)}")
-        else:
-            self.passed += 1
-            print(f"PASS {name}")
+def check(name, problems):
+    tally["failed" if problems else "passed"] += 1
+    print(f"FAIL {name}: {'; '.join(problems)}" if problems else f"PASS {name}")
 
 
 class Run:
     def __init__(self, folder):
         self.folder = Path(folder)
-        self.env = self.key_values("result.env")
-        self.params = self.key_values("params.env")
-        self.aps = {}
-        for line in self.text("aps.tsv").splitlines()[1:]:
-            name, iface, bssid, state, freq = line.split("\t")
-            self.aps[name] = {"iface": iface, "bssid": bssid, "state": state, "freq": int(freq)}
-        self.station = f"wlan{self.params.get('STA_IDX', '?')}"
+        self.env = dict(line.split("=", 1) for line in self.text("result.env").splitlines() if "=" in line)
+        rows = [line.split("\t") for line in self.text("aps.tsv").splitlines()[1:]]
+        self.aps = {row[0]: {"iface": row[1], "bssid": row[2], "state": row[3], "freq": int(row[4])} for row in rows}
+        self.dev = iw_text.parse_dev(self.text("iw-dev.txt"))
         self.links = iw_text.parse_links(self.text("iw-links.txt"))
+        self.joined = (self.links.get(STATION) or [None])[0]
 
     def text(self, name):
         path = self.folder / name
         return path.read_text(encoding="utf-8", errors="replace") if path.exists() else ""
-
-    def key_values(self, name):
-        return dict(line.split("=", 1) for line in self.text(name).splitlines() if "=" in line)
 
     def scan_dump(self, name):
         return iw_text.parse_scan_dump(self.text(f"iw-scan-{name}.txt"))
@@ -64,37 +84,23 @@ class Run:
             value = json.loads(out)
         except json.JSONDecodeError as error:
             return None, f"not JSON ({error}): {out[:200]!r}"
-        if not isinstance(value, expect_type):
-            return None, f"not a JSON {expect_type.__name__}: {out[:200]!r}"
-        return value, None
-
-    def joined_bssid(self):
-        link = self.links.get(self.station)
-        return link[0] if link else None
+        return (value, None) if isinstance(value, expect_type) else (None, f"not a {expect_type.__name__}: {out[:200]!r}")
 
 
 def ssid_text(raw):
-    try:
-        return raw.decode("utf-8")
-    except UnicodeDecodeError:
-        return "".join(windows_1252_char(byte) for byte in raw)
-
-
-def windows_1252_char(byte):
-    try:
-        return bytes([byte]).decode("cp1252")
-    except UnicodeDecodeError:  # the five bytes cp1252 leaves unassigned
-        return chr(byte)
+    """The name the program gives an SSID: UTF-8, else Windows-1252; None when neither reads it."""
+    for codec in ("utf-8", "cp1252"):
+        try:
+            return raw.decode(codec)
+        except UnicodeDecodeError:
+            pass
+    return None
 
 
 def channel_number(freq):
-    if freq == 2484:
-        return 14
     if freq < 3000:
-        return (freq - 2407) // 5
-    if freq == 5935:
-        return 2
-    return (freq - 5950) // 5 if freq > 5950 else (freq - 5000) // 5
+        return 14 if freq == 2484 else (freq - 2407) // 5
+    return 2 if freq == 5935 else (freq - 5950) // 5 if freq > 5950 else (freq - 5000) // 5
 
 
 def band(freq):
@@ -108,10 +114,8 @@ def elements_problem(ie_text, ssid):
     except binascii.Error:
         return f"ie is not Base64: {ie_text[:40]!r}"
     offset, ssid_seen = 0, None
-    while offset + 2 <= len(data):
+    while offset + 2 <= len(data) and offset + 2 + data[offset + 1] <= len(data):
         end = offset + 2 + data[offset + 1]
-        if end > len(data):
-            break
         if data[offset] == 0 and ssid_seen is None:
             ssid_seen = data[offset + 2:end]
         offset = end
@@ -120,152 +124,109 @@ def elements_problem(ie_text, ssid):
     return None if ssid_seen == ssid else f"ie SSID element {ssid_seen!r}, iw shows {ssid!r}"
 
 
-def hidden_label(store, bssid):
-    index = store.get("hiddenSsidIndexByBssid", {}).get(bssid)
-    return f"Hidden SSID {index}" if isinstance(index, int) else f"Hidden SSID <no number stored for {bssid}>"
-
-
 def record_problems(record, bss, expected, store):
     """Where one scan record disagrees with iw's entry and the configuration."""
-    problems = []
-    if set(record) - {"isConnected"} != RECORD_KEYS:
-        problems.append(f"members {sorted(record)}")
-    freq = int(bss.freq)
+    freq, index = int(bss.freq), store.get("hiddenSsidIndexByBssid", {}).get(bss.bssid)
     want = {
-        "SSID": ssid_text(bss.ssid) if bss.ssid else hidden_label(store, bss.bssid),
-        "wlanChannel": {
-            "channelNumber": channel_number(freq),
-            "channelWidth": bss.width_mhz(),
-            "channelBand": band(freq),
-        },
+        "SSID": ssid_text(bss.ssid) or (f"Hidden SSID {index}" if isinstance(index, int) else "<none stored>"),
+        "wlanChannel": {"channelNumber": channel_number(freq), "channelWidth": bss.width_mhz(),
+                        "channelBand": band(freq)},
         "rssi": int(bss.signal_dbm),
         "security": expected.security,
         "wifiType": expected.wifi_type,
     }
-    for key, value in want.items():
-        if record.get(key) != value:
-            problems.append(f"{key} {record.get(key)!r}, expected {value!r}")
-    elements = elements_problem(record.get("ie", ""), bss.ssid)
-    return problems + ([elements] if elements else [])
+    problems = [] if set(record) - {"isConnected"} == RECORD_KEYS else [f"members {sorted(record)}"]
+    problems += [f"{key} {record.get(key)!r}, expected {value!r}" for key, value in want.items()
+                 if record.get(key) != value]
+    return problems + [p for p in [elements_problem(record.get("ie", ""), bss.ssid)] if p]
 
 
-def first_entries(entries, ssid):
-    """The kernel's first entry per BSSID (of one SSID when given): the one the program reports."""
-    first = {}
-    for bss in entries:
-        if ssid is None or bss.ssid == ssid:
-            first.setdefault(bss.bssid, bss)
-    return first
-
-
-def connected_problems(records, joined):
-    problems = []
-    for record in records:
-        flagged = "isConnected" in record
-        if flagged != (record.get("bssid") == joined) or record.get("isConnected", True) is not True:
-            problems.append(f"{record.get('bssid')} isConnected {record.get('isConnected', '(absent)')!r}")
-    return problems
-
-
-def check_scan(tally, run, label, tool, dump, user, names, ssid=None):
+def check_scan(run, label, tool, dump, user, names, ssid=None):
     """A scan answer against `iw scan dump` taken right after it on the same radio."""
     records, failure = run.answer(tool, list)
-    tally.check(f"{label}: exits 0 with a JSON array", [failure] if failure else [])
+    check(f"{label}: exits 0 with a JSON array", [failure] if failure else [])
     if failure:
         return
-    entries = first_entries(run.scan_dump(dump), ssid)
-    bssids = [record.get("bssid") for record in records]
-    problems = [f"{bssid} reported twice" for bssid in set(bssids) if bssids.count(bssid) > 1]
-    if set(bssids) != set(entries):
-        problems.append(f"only the program: {sorted(set(bssids) - set(entries))}, "
-                        f"only iw: {sorted(set(entries) - set(bssids))}")
-    problems += [f"{name} missing" for name in names if run.aps.get(name, {}).get("bssid") not in bssids]
-    of_name = f" for {ssid_text(ssid)}" if ssid else ""
-    tally.check(f"{label}: one record per BSSID, the BSSIDs iw lists{of_name}", problems)
-    joined = run.joined_bssid()
-    tally.check(f"{label}: isConnected only on the joined {joined}", connected_problems(records, joined))
+    # The kernel's first entry per BSSID (of the SSID): the one the program reports.
+    entries = {bss.bssid: bss for bss in reversed(run.scan_dump(dump)) if ssid is None or bss.ssid == ssid}
+    counts = Counter(record.get("bssid") for record in records)
+    problems = [f"{bssid} reported twice" for bssid, count in counts.items() if count > 1]
+    if set(counts) != set(entries):
+        problems.append(f"only the program: {sorted(set(counts) - set(entries))}, "
+                        f"only iw: {sorted(set(entries) - set(counts))}")
+    problems += [f"{name} missing" for name in names if run.aps.get(name, {}).get("bssid") not in counts]
+    check(f"{label}: one record per BSSID, the BSSIDs iw lists{f' for {ssid_text(ssid)}' if ssid else ''}", problems)
+    check(f"{label}: isConnected only on the joined {run.joined}",
+          [f"{r.get('bssid')} isConnected {r.get('isConnected', '(absent)')!r}" for r in records
+           if ("isConnected" in r) != (r.get("bssid") == run.joined) or r.get("isConnected", True) is not True])
     store = json.loads(run.text(f"store-{user}.json") or "{}")
     by_bssid = {record.get("bssid"): record for record in records}
     for name in names:
         bssid = run.aps.get(name, {}).get("bssid")
         if bssid in by_bssid and bssid in entries:
-            problems = record_problems(by_bssid[bssid], entries[bssid], APS[name], store)
-            tally.check(f"{label}: {name} ({bssid})", problems)
+            check(f"{label}: {name} ({bssid})", record_problems(by_bssid[bssid], entries[bssid], APS[name], store))
 
 
-def check_lab_itself(tally, run):
-    finished = "stage2_end_uptime" in run.env
-    tally.check("lab: the VM ran its script to the end", [] if finished else ["see vm.log and console.log"])
+def check_lab_itself(run):
+    check("lab: the VM ran its script to the end",
+          [] if run.env.get("stage2") == "ended" else ["see vm.log and console.log"])
     unknown = sorted(set(run.aps) ^ set(APS))
-    tally.check("lab: every access point has an expectation", [f"no match for {unknown}"] if unknown else [])
-    dev = dict((name, ssid) for name, ssid in iw_text.parse_dev(run.text("iw-dev.txt")) if name)
-    seen = {}
-    for bss in run.scan_dump("scan") + run.scan_dump("ssid-hidden"):
-        seen.setdefault(bss.bssid, bss)
+    check("lab: every access point has an expectation", [f"no match for {unknown}"] if unknown else [])
+    dev = dict(run.dev)
+    seen = {bss.bssid: bss for bss in reversed(run.scan_dump("scan") + run.scan_dump("ssid-hidden"))}
     for name, expected in APS.items():
         ap = run.aps.get(name, {"state": "not started", "iface": "?", "bssid": "?", "freq": 0})
         problems = [] if ap["state"] == "ENABLED" else [f"state {ap['state']} (see hostapd-{name}.log)"]
-        if dev.get(ap["iface"]) is None or ssid_text(dev[ap["iface"]]) != expected.ssid:
+        if ssid_text(dev.get(ap["iface"]) or b"") != expected.ssid:
             problems.append(f"iw dev shows SSID {dev.get(ap['iface'])!r}")
         if band(ap["freq"]) != expected.band:
             problems.append(f"on {ap['freq']} MHz")
         bss = seen.get(ap["bssid"])
-        if bss is None:
-            problems.append("not in the station's scans")
-        elif bss.width_mhz() != expected.width:
-            problems.append(f"iw reads {bss.width_mhz()} MHz")
-        tally.check(f"lab: {name} up as configured", problems)
-    joined = run.joined_bssid()
+        if bss is None or bss.width_mhz() != expected.width:
+            problems.append(f"iw reads {bss.width_mhz()} MHz" if bss else "not in the station's scans")
+        check(f"lab: {name} up as configured", problems)
     wanted = run.aps.get(JOINED, {}).get("bssid")
-    tally.check(f"lab: {run.station} joined {JOINED}", [] if joined == wanted else [f"iw link: {joined}"])
+    check(f"lab: {STATION} joined {JOINED}", [] if run.joined == wanted else [f"iw link: {run.joined}"])
     refresh = run.env.get("refresh_scan", "never ran")
-    tally.check("lab: a fresh scan before the unprivileged launches", [] if refresh == "ok" else [refresh])
-    unnamed = [name for name, _ in iw_text.parse_dev(run.text("iw-dev.txt")) if name is None]
-    tally.check("lab: a P2P device without a netdev is there", [] if unnamed else ["iw dev lists none"])
+    check("lab: a fresh scan before the unprivileged launches", [] if refresh == "ok" else [refresh])
+    check("lab: a P2P device without a netdev is there", [] if None in dev else ["iw dev lists none"])
 
 
-def check_connected_signal(tally, run):
+def check_connected_signal(run):
     answer, failure = run.answer("connected-signal", dict)
-    link = run.links.get(run.station)
+    link = run.links.get(STATION)
     problems = [failure] if failure else [] if link else ["the station is not joined"]
-    if not problems:
-        want = {"ssid": ssid_text(link[1]), "bssid": link[0].upper(), "rssi": link[2]}
-        problems = [] if answer == want else [f"{answer}, iw link says {want}"]
-    tally.check("--isRetrievingConnectedSignal: the association iw link shows", problems)
+    want = {"ssid": ssid_text(link[1]), "bssid": link[0].upper(), "rssi": link[2]} if link else None
+    if not problems and answer != want:
+        problems = [f"{answer}, iw link says {want}"]
+    check("--isRetrievingConnectedSignal: the association iw link shows", problems)
 
 
-def check_interfaces(tally, run):
+def check_interfaces(run):
     answer, failure = run.answer("interfaces", dict)
-    problems = [failure] if failure else []
-    if answer is not None:
-        want = {}
-        for name, ssid in iw_text.parse_dev(run.text("iw-dev.txt")):
-            link = run.links.get(name)
-            if name:
-                want[name] = {"ssid": ssid_text(ssid) if ssid else "", "bssid": link[0] if link else ""}
-        problems = [f"{name}: {answer.get(name)}, iw: {want.get(name)}"
-                    for name in sorted(set(answer) | set(want)) if answer.get(name) != want.get(name)]
-    tally.check("--isRetrievingInterfaces: every netdev with what iw dev and iw link show", problems)
+    want = {name: {"ssid": ssid_text(ssid or b""), "bssid": (run.links.get(name) or [""])[0]}
+            for name, ssid in run.dev if name}
+    problems = [failure] if failure else [f"{name}: {answer.get(name)}, iw: {want.get(name)}"
+                                          for name in sorted(set(answer) | set(want))
+                                          if answer.get(name) != want.get(name)]
+    check("--isRetrievingInterfaces: every netdev with what iw dev and iw link show", problems)
 
 
 def main(folder):
-    tally = Tally()
     run = Run(folder)
-    everyone = list(APS)
-    check_lab_itself(tally, run)
-    check_scan(tally, run, "scan", "scan", "scan", "root", everyone)
-    check_scan(tally, run, "scan as nobody (cache)", "scan-unprivileged", "unprivileged", "nobody", everyone)
-    check_scan(tally, run, "--ssid=lab-twin as nobody", "ssid-twin-unprivileged", "unprivileged", "nobody",
-               list(TWINS), b"lab-twin")
-    check_scan(tally, run, "--ssid=lab-hidden", "ssid-hidden", "ssid-hidden", "root", [HIDDEN], b"lab-hidden")
-    check_connected_signal(tally, run)
-    check_interfaces(tally, run)
-    permission = run.text("tool-permission.out")
-    tally.check("--isCheckingLocationPermission: authorized",
-                [] if permission == "authorized\n" and run.env.get("tool_permission_rc") == "0"
-                else [f"{permission!r}, exit status {run.env.get('tool_permission_rc')}"])
-    print(f"{tally.passed} passed, {tally.failed} failed")
-    return 1 if tally.failed else 0
+    check_lab_itself(run)
+    check_scan(run, "scan", "scan", "scan", "root", list(APS))
+    check_scan(run, "scan as nobody (cache)", "scan-unprivileged", "unprivileged", "nobody", list(APS))
+    check_scan(run, "--ssid=lab-twin as nobody", "ssid-twin-unprivileged", "unprivileged", "nobody",
+               TWINS, b"lab-twin")
+    check_scan(run, "--ssid=lab-hidden", "ssid-hidden", "ssid-hidden", "root", [HIDDEN], b"lab-hidden")
+    check_connected_signal(run)
+    check_interfaces(run)
+    permission, rc = run.text("tool-permission.out"), run.env.get("tool_permission_rc")
+    check("--isCheckingLocationPermission: authorized",
+          [] if permission == "authorized\n" and rc == "0" else [f"{permission!r}, exit status {rc}"])
+    print(f"{tally['passed']} passed, {tally['failed']} failed")
+    return 1 if tally["failed"] else 0
 
 
 if __name__ == "__main__":

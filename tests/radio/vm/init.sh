@@ -1,9 +1,7 @@
 #!/bin/busybox sh
-# /init of the lab's initramfs (busybox-static plus the modules 9p needs).
-# Mounts the host's root filesystem read-only over virtio-9p (tag "hostroot")
-# with a tmpfs overlay on top, so the VM can write anywhere without touching
-# the host; mounts the run folder read-write (tag "labout") at the path it has
-# on the host, and switch_roots into it to run <run folder>/stage2.sh.
+# /init of the lab's initramfs: the host's root, read-only over virtio-9p (tag
+# hostroot) under a tmpfs overlay, becomes the VM's root; the run folder (tag
+# labout) is mounted read-write at its host path; then <run folder>/stage2.sh.
 /bin/busybox --install -s /bin
 export PATH=/bin
 mount -t proc proc /proc
@@ -11,12 +9,7 @@ mount -t sysfs sysfs /sys
 mount -t devtmpfs devtmpfs /dev
 
 say() { echo "lab-init: $*" > /dev/console; }
-fail() {
-	say "FAILED: $*"
-	echo o > /proc/sysrq-trigger
-	sleep 5
-	poweroff -f
-}
+fail() { say "FAILED: $*"; poweroff -f; exit 1; }
 
 for m in $(cat /modules.list); do
 	insmod "/modules/$m" 2> /dev/console || say "insmod $m failed"
