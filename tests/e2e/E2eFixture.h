@@ -1,10 +1,13 @@
 #pragma once
-// Launches the built binary on a scene with a private config folder.
+// Launches the built binary on a scene with a private config folder; shared
+// by the end-to-end and the fault tests.
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -13,47 +16,96 @@
 
 namespace netmoth::e2e {
 
-inline std::string scenePath(const std::string& name) {
-    return std::string(NETMOTH_E2E_DIR) + "/scenes/" + name;
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+// A bundled scene by name; an absolute path is kept as it is.
+inline std::string scenePath(const std::string& scene) {
+    return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string();
 }
 
-inline std::string readFile(const std::filesystem::path& path) {
+inline std::string readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
 }
 
+inline void writeBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+inline json expectedReport(const std::string& name) {
+    return json::parse(readFile(fs::path(NETMOTH_E2E_DIR) / "expected" / name));
+}
+
+// The BSSIDs of hidden networks, 02:00:00:xx:xx:xx; hidden-many.json uses serials 1 to 10.
+inline std::string hiddenBssid(int serial) {
+    char text[18];
+    std::snprintf(text, sizeof text, "02:00:00:%02x:%02x:%02x", (serial >> 16) & 0xff, (serial >> 8) & 0xff,
+                  serial & 0xff);
+    return text;
+}
+
+// A scene whose one scan lists a network for each name (BSSIDs 0a:...), then
+// `hiddenCount` hidden networks numbered from serial `firstHidden`.
+inline json sceneWith(const std::vector<std::string>& names, int firstHidden, int hiddenCount) {
+    json networks = json::array();
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        networks.push_back({{"ssid", names[i]}, {"bssid", "0a" + hiddenBssid(static_cast<int>(i)).substr(2)}});
+    }
+    for (int i = firstHidden; i < firstHidden + hiddenCount; ++i) networks.push_back({{"bssid", hiddenBssid(i)}});
+    return {{"defaultInterface", 0}, {"interfaces", {{{"name", "wlan0"}, {"scan", {{"networks", networks}}}}}}};
+}
+
+inline std::set<std::int64_t> numbersIn(const json& index) {
+    std::set<std::int64_t> numbers;
+    for (const auto& [bssid, number] : index.items()) numbers.insert(number.get<std::int64_t>());
+    return numbers;
+}
+
+// Each network of a scan report whose BSSID `index` holds is labelled with that number.
+inline void expectNumbersFrom(const json& index, const std::string& out) {
+    for (const json& record : json::parse(out)) {
+        const auto number = index.find(record.at("bssid").get<std::string>());
+        if (number != index.end()) {
+            EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
+        }
+    }
+}
+
 class ToolTest : public ::testing::Test {
 protected:
     ToolTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "netmoth-e2e-XXXXXX").string();
+        std::string pattern = (fs::temp_directory_path() / "netmoth-e2e-XXXXXX").string();
         home_ = mkdtemp(pattern.data());
     }
-    ~ToolTest() override { std::filesystem::remove_all(home_); }
+    ~ToolTest() override { fs::remove_all(home_); }
 
-    std::filesystem::path configHome() const { return home_ / "config"; }
-    std::filesystem::path storeFile() const { return configHome() / "netmoth-companion" / "defaults.json"; }
+    fs::path configHome() const { return home_ / "config"; }
+    fs::path storeFile() const { return configHome() / "netmoth-companion" / "defaults.json"; }
 
-    testing::ToolLaunch launch(const std::string& scene, std::vector<std::string> arguments) const {
-        testing::ToolLaunch l;
-        l.arguments = std::move(arguments);
-        l.environment = {{"NETMOTH_SCENE", scenePath(scene)},
-                         {"XDG_CONFIG_HOME", configHome().string()},
-                         {"HOME", home_.string()},
-                         {"PATH", "/usr/bin:/bin"}};
-        return l;
+    testing::ToolLaunch launch(const std::string& scene, std::vector<std::string> arguments = {}) const {
+        return {std::move(arguments),
+                {{"NETMOTH_SCENE", scenePath(scene)},
+                 {"XDG_CONFIG_HOME", configHome().string()},
+                 {"HOME", home_.string()},
+                 {"PATH", "/usr/bin:/bin"}}};
     }
 
     testing::ToolRun run(const std::string& scene, std::vector<std::string> arguments = {}) const {
         return testing::runTool(NETMOTH_BINARY, launch(scene, std::move(arguments)));
     }
 
-    nlohmann::json storedIndex() const {
-        return nlohmann::json::parse(readFile(storeFile())).at("hiddenSsidIndexByBssid");
+    // A scene file in the private folder; returns its path.
+    std::string writeScene(const std::string& name, const json& scene) const {
+        writeBytes(home_ / name, scene.dump());
+        return (home_ / name).string();
     }
 
-    std::filesystem::path home_;
+    json storedIndex() const { return json::parse(readFile(storeFile())).at("hiddenSsidIndexByBssid"); }
+
+    fs::path home_;
 };
 
 }  // namespace netmoth::e2e

@@ -3,89 +3,82 @@
 // environment's config folder. The same launch of an uncapped copy shows that
 // each variable is honoured otherwise, so the test can see the difference.
 
-#include "FaultFixture.h"
+#include <pwd.h>
+#include <unistd.h>
+
+#include "e2e/E2eFixture.h"
 
 namespace netmoth::faults {
 namespace {
 
-const char* setcapProgram() {
-    for (const char* path : {"/usr/sbin/setcap", "/sbin/setcap"}) {
-        if (access(path, X_OK) == 0) return path;
-    }
-    return nullptr;
-}
+namespace fs = std::filesystem;
 
-class PrivilegedCopy : public FaultTest {
+class PrivilegedCopy : public e2e::ToolTest {
 protected:
     void SetUp() override {
-        if (geteuid() != 0) GTEST_SKIP() << "giving a file capability needs root";
-        if (!canSwitchToNobody()) GTEST_SKIP() << "cannot run the copy as user nobody";
-        const char* setcap = setcapProgram();
-        if (setcap == nullptr) GTEST_SKIP() << "setcap is missing (package libcap2-bin)";
+        const passwd* nobody = geteuid() == 0 ? getpwnam("nobody") : nullptr;
+        if (nobody == nullptr) GTEST_SKIP() << "giving a file capability and becoming nobody need root";
+        uid_ = nobody->pw_uid;
+        gid_ = nobody->pw_gid;
+        const char* setcap = access("/usr/sbin/setcap", X_OK) == 0 ? "/usr/sbin/setcap" : "/sbin/setcap";
         // Outside the private folder: handing that folder to nobody would chown
         // the copies, and a chown drops file capabilities.
         std::string pattern = (fs::temp_directory_path() / "netmoth-bin-XXXXXX").string();
         ASSERT_NE(mkdtemp(pattern.data()), nullptr);
         bin_ = pattern;
         fs::permissions(bin_, fs::perms::owner_all | fs::perms::others_read | fs::perms::others_exec);
-        plain_ = bin_ / "plain";
-        capped_ = bin_ / "capped";
-        fs::copy_file(NETMOTH_BINARY, plain_);
-        fs::copy_file(NETMOTH_BINARY, capped_);
-        const testing::ToolRun given = testing::runTool(setcap, {{"cap_net_raw+ep", capped_.string()}, {}});
-        if (given.exitCode != 0) GTEST_SKIP() << "the filesystem refuses file capabilities: " << given.err;
-        if (!capabilityTakesEffect(setcap)) GTEST_SKIP() << "file capabilities are not honoured here (nosuid?)";
-    }
-
-    // A capped copy of cat reads its own status: the capability must show.
-    bool capabilityTakesEffect(const char* setcap) {
-        const fs::path probe = bin_ / "probe";
-        fs::copy_file("/bin/cat", probe);
-        if (testing::runTool(setcap, {{"cap_net_raw+ep", probe.string()}, {}}).exitCode != 0) return false;
-        const testing::ToolRun status = runTool(launchWith({"/proc/self/status"}, {}), probe.string());
-        return status.out.find("CapEff:\t0000000000000000") == std::string::npos &&
-               status.out.find("CapEff:") != std::string::npos;
-    }
-
-    testing::ToolLaunch launchWith(std::vector<std::string> arguments,
-                                   std::map<std::string, std::string> variables) const {
-        testing::ToolLaunch l = launch("", std::move(arguments));
-        l.environment.erase("NETMOTH_SCENE");  // each test says which variables it sets
-        for (auto& [name, value] : variables) l.environment[name] = value;
-        return l;
+        fs::copy_file(NETMOTH_BINARY, bin_ / "plain");
+        fs::copy_file(NETMOTH_BINARY, bin_ / "capped");
+        fs::copy_file("/bin/cat", bin_ / "probe");
+        for (const char* copy : {"capped", "probe"}) {
+            const testing::ToolRun given = testing::runTool(setcap, {{"cap_net_raw+ep", (bin_ / copy).string()}, {}});
+            if (given.exitCode != 0) GTEST_SKIP() << "setcap is missing or the filesystem refuses it: " << given.err;
+        }
+        lchown(home_.c_str(), uid_, gid_);
+        // A capped copy of cat reads its own status: the capability must show.
+        const std::string status = runAsNobody("probe", {"/proc/self/status"}, {}).out;
+        const bool capped = status.find("CapEff:") != std::string::npos &&
+                            status.find("CapEff:\t0000000000000000") == std::string::npos;
+        if (!capped) GTEST_SKIP() << "cannot become nobody, or file capabilities are not honoured here (nosuid?)";
     }
 
     void TearDown() override {
-        FaultTest::TearDown();
         if (!bin_.empty()) fs::remove_all(bin_);
     }
 
+    // Runs a copy in bin_ as nobody, with only the variables the test names.
+    testing::ToolRun runAsNobody(const std::string& copy, const std::vector<std::string>& arguments,
+                                 const std::map<std::string, std::string>& variables) const {
+        testing::ToolLaunch l = launch("");
+        l.environment.erase("NETMOTH_SCENE");
+        for (const auto& [name, value] : variables) l.environment[name] = value;
+        l.arguments = {"--reuid=" + std::to_string(uid_), "--regid=" + std::to_string(gid_),
+                       "--clear-groups", "--", (bin_ / copy).string()};
+        l.arguments.insert(l.arguments.end(), arguments.begin(), arguments.end());
+        return testing::runTool("/usr/bin/setpriv", l);
+    }
+
+    uid_t uid_ = 0;
+    gid_t gid_ = 0;
     fs::path bin_;
-    fs::path plain_;
-    fs::path capped_;
 };
 
 TEST_F(PrivilegedCopy, IgnoresTheSceneAndTheEnvironmentsConfigFolder) {
-    const testing::ToolLaunch onScene = launchWith({}, {{"NETMOTH_SCENE", e2e::scenePath("hidden-many.json")}});
-
-    const testing::ToolRun privileged = runTool(onScene, capped_.string());
+    const std::map<std::string, std::string> onScene{{"NETMOTH_SCENE", e2e::scenePath("hidden-many.json")}};
+    const testing::ToolRun privileged = runAsNobody("capped", {}, onScene);
     EXPECT_EQ(privileged.exitCode, 0) << privileged.err;
     EXPECT_EQ(privileged.out.find("02:00:00:00:00:01"), std::string::npos) << "the scene was read:\n" << privileged.out;
     EXPECT_FALSE(fs::exists(configHome())) << "the environment chose the store";
-
-    const testing::ToolRun ordinary = runTool(onScene, plain_.string());
-    EXPECT_NE(ordinary.out.find("02:00:00:00:00:01"), std::string::npos) << ordinary.out;
+    EXPECT_NE(runAsNobody("plain", {}, onScene).out.find("02:00:00:00:00:01"), std::string::npos);
     EXPECT_TRUE(fs::exists(storeFile()));
 }
 
 TEST_F(PrivilegedCopy, IgnoresTheRecordPath) {
     const fs::path record = home_ / "record.json";
-    const testing::ToolLaunch recording = launchWith({}, {{"NETMOTH_RECORD", record.string()}});
-
-    EXPECT_EQ(runTool(recording, capped_.string()).exitCode, 0);
+    const std::map<std::string, std::string> recording{{"NETMOTH_RECORD", record.string()}};
+    EXPECT_EQ(runAsNobody("capped", {}, recording).exitCode, 0);
     EXPECT_FALSE(fs::exists(record)) << "a privileged run wrote where the environment said";
-
-    EXPECT_EQ(runTool(recording, plain_.string()).exitCode, 0);
+    EXPECT_EQ(runAsNobody("plain", {}, recording).exitCode, 0);
     EXPECT_TRUE(fs::exists(record));
 }
 

@@ -12,6 +12,10 @@ namespace netmoth::testing {
 
 using CallLog = std::vector<std::string>;
 
+inline void note(CallLog* log, const char* call) {
+    if (log != nullptr) log->push_back(call);
+}
+
 struct FakeNetwork final : platform::WiFiNetwork {
     std::optional<std::string> ssidValue;
     std::optional<std::string> bssidValue;
@@ -40,16 +44,13 @@ struct FakeInterface final : platform::WiFiInterface {
     CallLog* log = nullptr;
     std::vector<std::optional<std::string>> scannedNames;
 
-    void note(const char* call) const {
-        if (log != nullptr) log->push_back(call);
-    }
-    std::optional<std::string> interfaceName() const override { return note("interfaceName"), name; }
-    std::optional<std::string> ssid() const override { return note("ssid"), ssidValue; }
-    std::optional<std::string> bssid() const override { return note("bssid"), bssidValue; }
-    std::int64_t rssiValue() const override { return note("rssi"), rssi; }
+    std::optional<std::string> interfaceName() const override { return note(log, "interfaceName"), name; }
+    std::optional<std::string> ssid() const override { return note(log, "ssid"), ssidValue; }
+    std::optional<std::string> bssid() const override { return note(log, "bssid"), bssidValue; }
+    std::int64_t rssiValue() const override { return note(log, "rssi"), rssi; }
     std::optional<platform::NetworkList> scanForNetworks(const std::optional<std::string>& scanName,
                                                          bool) override {
-        note("scan");
+        note(log, "scan");
         scannedNames.push_back(scanName);
         if (scanFails) return std::nullopt;
         platform::NetworkList list;
@@ -75,20 +76,14 @@ struct FakeLocationManager final : platform::LocationManager {
     FakeLocationManager(platform::RunLoop& loop, std::int32_t statusValue, bool deliversCallback, CallLog* callLog)
         : runLoop(loop), status(statusValue), delivers(deliversCallback), log(callLog) {}
     void setDelegate(platform::LocationManagerDelegate* delegate) override {
-        if (log != nullptr) log->push_back("setDelegate");
+        note(log, "setDelegate");
         if (delivers && delegate != nullptr) {
             runLoop.post([this, delegate] { delegate->locationManagerDidChangeAuthorization(*this); });
         }
     }
-    void requestWhenInUseAuthorization() override {
-        if (log != nullptr) log->push_back("requestWhenInUseAuthorization");
-    }
+    void requestWhenInUseAuthorization() override { note(log, "requestWhenInUseAuthorization"); }
     std::int32_t authorizationStatus() const override { return status; }
 };
-
-}  // namespace netmoth::testing
-
-namespace netmoth::testing {
 
 // A platform of fakes; the location manager it makes is kept for inspection.
 struct FakeServices final : platform::PlatformServices {

@@ -17,11 +17,10 @@ struct ToolRun {
 };
 
 struct ToolLaunch {
-    std::vector<std::string> arguments;          // after argv[0]
+    std::vector<std::string> arguments;              // after argv[0]
     std::map<std::string, std::string> environment;  // the whole environment
     std::chrono::milliseconds timeout{20000};
-    bool closeStdout = false;                    // start with descriptor 1 closed
-    int stdoutFd = -1;                           // startTool only: the child's descriptor 1
+    int stdoutFd = -1;                               // startTool only: the child's descriptor 1
 };
 
 ToolRun runTool(const std::string& binary, const ToolLaunch& launch);
