@@ -13,10 +13,8 @@
 
 namespace {
 
+using namespace netmoth::app;
 using netmoth::platform::decodeUtf8Lossy;
-using netmoth::app::hasPrefix;
-using netmoth::app::hasSuffix;
-using netmoth::app::parseArgument;
 
 void require(bool property) {
   if (!property) std::abort();
@@ -25,12 +23,12 @@ void require(bool property) {
 // Checked with utf8proc's own decoder, independent of the one under test.
 bool isValidUtf8(std::string_view text) {
   const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
-  for (std::size_t offset = 0; offset < text.size();) {
+  for (auto left = static_cast<utf8proc_ssize_t>(text.size()); left > 0;) {
     utf8proc_int32_t codePoint = 0;
-    const auto remaining = static_cast<utf8proc_ssize_t>(text.size() - offset);
-    const utf8proc_ssize_t length = utf8proc_iterate(bytes + offset, remaining, &codePoint);
-    if (length <= 0) return false;
-    offset += static_cast<std::size_t>(length);
+    const utf8proc_ssize_t used = utf8proc_iterate(bytes, left, &codePoint);
+    if (used <= 0) return false;
+    bytes += used;
+    left -= used;
   }
   return true;
 }
@@ -41,6 +39,7 @@ bool isAsciiWithoutCr(std::string_view text) {
                      [](char byte) { return static_cast<unsigned char>(byte) < 0x80 && byte != '\r'; });
 }
 
+// What parseArgument must give when every byte is a character of its own.
 std::string byteLevelParse(std::string_view argument, std::string_view prefix) {
   std::string_view value = prefix.size() < argument.size() ? argument.substr(prefix.size()) : "";
   if (value.starts_with('"') && value.ends_with('"')) {
@@ -52,8 +51,7 @@ std::string byteLevelParse(std::string_view argument, std::string_view prefix) {
 
 std::string decodeChecked(std::string_view bytes) {
   std::string text = decodeUtf8Lossy(bytes);
-  require(isValidUtf8(text));
-  require(decodeUtf8Lossy(text) == text);
+  require(isValidUtf8(text) && decodeUtf8Lossy(text) == text);
   if (isValidUtf8(bytes)) require(text == bytes);
   return text;
 }
@@ -65,16 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::size_t separator = std::min(input.find('\0'), input.size());
   const std::string argument = decodeChecked(input.substr(0, separator));
   const std::string prefix = decodeChecked(input.substr(std::min(separator + 1, input.size())));
-
-  const bool prefixMatches = hasPrefix(argument, prefix);
-  const bool suffixMatches = hasSuffix(argument, prefix);
   const std::string parsed = parseArgument(argument, prefix);
 
   require(hasPrefix(argument, argument) && hasSuffix(argument, argument));
   require(argument.find(parsed) != std::string::npos);
   if (isAsciiWithoutCr(argument) && isAsciiWithoutCr(prefix)) {
-    require(prefixMatches == argument.starts_with(prefix));
-    require(suffixMatches == argument.ends_with(prefix));
+    require(hasPrefix(argument, prefix) == argument.starts_with(prefix));
+    require(hasSuffix(argument, prefix) == argument.ends_with(prefix));
     require(parsed == byteLevelParse(argument, prefix));
   }
   return 0;

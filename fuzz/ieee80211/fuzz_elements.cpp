@@ -14,7 +14,6 @@
 
 #include "platform/ieee80211/ElementDecoder.h"
 #include "platform/ieee80211/PlatformValues.h"
-#include "platform/ieee80211/RadioNetwork.h"
 
 namespace {
 
@@ -26,11 +25,8 @@ void require(bool holds, const char* property) {
     std::abort();
 }
 
-constexpr std::uint32_t kDefinedSecurity =
-    bitFor(security::kNone) | bitFor(security::kWep) | bitFor(security::kWpaPsk) | bitFor(security::kWpaWpa2Psk) |
-    bitFor(security::kWpa2Psk) | bitFor(security::kWpaEap) | bitFor(security::kWpaWpa2Eap) |
-    bitFor(security::kWpa2Eap) | bitFor(security::kWpa3Sae) | bitFor(security::kWpa3Eap);
-constexpr std::uint32_t kDefinedPhyModes = 0xFEU;  // values 1..7
+constexpr std::uint32_t kDefinedSecurity = 0x1B9FU;  // values 0..4, 7..9, 11, 12
+constexpr std::uint32_t kDefinedPhyModes = 0xFEU;    // values 1..7
 
 void checkSecurity(std::uint32_t mask) {
     const auto has = [mask](int value) { return maskHas(mask, value); };
@@ -40,41 +36,27 @@ void checkSecurity(std::uint32_t mask) {
     require(has(security::kWpaWpa2Eap) == (has(security::kWpaEap) && has(security::kWpa2Eap)),
             "WPA/WPA2-EAP exactly when WPA-EAP and WPA2-EAP");
     const bool unprotected = has(security::kNone) || has(security::kWep);
-    require(!(has(security::kNone) && has(security::kWep)), "never both None and WEP");
     require(!unprotected || (mask & (mask - 1)) == 0, "None or WEP stand alone");
 }
 
 void checkChannel(const netmoth::platform::WiFiChannel& channel) {
-    require(channel.channelWidth >= 0 && channel.channelWidth <= 4, "width code within 0..4");
+    require(channel.channelWidth >= 1 && channel.channelWidth <= 4, "width code within 1..4");
     require(channel.channelBand >= 0 && channel.channelBand <= 3, "band code within 0..3");
     require(channel.channelNumber >= 0 && channel.channelNumber <= 255, "channel number within 0..255");
 }
 
+// Judged by utf8proc's own decoder, independent of the one under test.
 void checkName(const std::optional<std::string>& name) {
     if (!name) return;
     require(!name->empty(), "a decoded name is never empty");
     const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(name->data());
-    auto left = static_cast<utf8proc_ssize_t>(name->size());
-    while (left > 0) {
+    for (auto left = static_cast<utf8proc_ssize_t>(name->size()); left > 0;) {
         utf8proc_int32_t codePoint = 0;
         const auto used = utf8proc_iterate(bytes, left, &codePoint);
-        require(used > 0 && utf8proc_codepoint_valid(codePoint), "a decoded name is valid UTF-8");
+        require(used > 0, "a decoded name is valid UTF-8");
         bytes += used;
         left -= used;
     }
-}
-
-void checkNetworkAgrees(const RadioFacts& facts, std::uint32_t security, std::uint32_t phyModes) {
-    const auto network = makeRadioNetwork(facts);
-    for (std::int64_t value = -2; value < 40; ++value) {
-        require(network->supportsSecurity(value) == maskHas(security, value), "network security matches the mask");
-        require(network->supportsPHYMode(value) == maskHas(phyModes, value), "network PHY modes match the mask");
-    }
-    const auto channel = network->wlanChannel();
-    const auto expected = channelFor(*facts.frequencyMHz, *facts.elements);
-    require(channel && channel->channelNumber == expected.channelNumber &&
-                channel->channelWidth == expected.channelWidth && channel->channelBand == expected.channelBand,
-            "network channel matches channelFor");
 }
 
 }  // namespace
@@ -85,18 +67,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto frequency = static_cast<std::uint32_t>(data[2] | data[3] << 8);
     const ElementBytes elements(data + 4, size - 4);
 
-    const std::uint32_t security = securityMask(capability, elements);
-    const std::uint32_t phyModes = phyModeMask(frequency, elements);
-    checkSecurity(security);
-    require((phyModes & ~kDefinedPhyModes) == 0, "PHY mode bits within 1..7");
+    checkSecurity(securityMask(capability, elements));
+    require((phyModeMask(frequency, elements) & ~kDefinedPhyModes) == 0, "PHY mode bits within 1..7");
     checkChannel(channelFor(frequency, elements));
     checkName(ssidFromElements(elements));
     checkName(ssidText(elements));
-
-    RadioFacts facts;
-    facts.frequencyMHz = frequency;
-    facts.capability = capability;
-    facts.elements = netmoth::platform::Bytes(elements.begin(), elements.end());
-    checkNetworkAgrees(facts, security, phyModes);
     return 0;
 }

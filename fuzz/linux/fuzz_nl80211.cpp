@@ -2,20 +2,17 @@
 // parser accepts must be well formed, and must survive being sent again the
 // way the kernel sends it: every value passes through unchanged.
 
-#include <linux/nl80211.h>
-#include <netlink/attr.h>
-#include <netlink/genl/genl.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
-#include "platform/linux/NetlinkHandles.h"
+#include "NetlinkMessage.h"
 #include "platform/linux/Nl80211Records.h"
 
 namespace {
 
 using namespace netmoth::linux_backend;
+using test::NetlinkMessage;
 using netmoth::platform::Bytes;
 
 void require(bool property) {
@@ -40,59 +37,17 @@ Bytes macBytes(const std::string& text) {
     return octets;
 }
 
-// Builds a reply with libnl, as the kernel would.
-class Reply {
-public:
-    Reply() : message_(nlmsg_alloc()) {
-        require(message_ && genlmsg_put(message_.get(), NL_AUTO_PORT, NL_AUTO_SEQ, 0x1c, 0, 0, 1, 1));
-    }
-    template <class Value>
-    Reply& put(int type, const std::optional<Value>& value) {
-        if (value) require(nla_put(message_.get(), type, sizeof(Value), &*value) == 0);
-        return *this;
-    }
-    Reply& put(int type, const std::optional<Bytes>& value) {
-        if (value) {
-            require(nla_put(message_.get(), type, static_cast<int>(value->size()), value->data()) == 0);
-        }
-        return *this;
-    }
-    Reply& putText(int type, const std::optional<std::string>& value) {
-        if (value) require(nla_put_string(message_.get(), type, value->c_str()) == 0);
-        return *this;
-    }
-    Reply& nest(int type) {
-        nests_.push_back(nla_nest_start(message_.get(), type));
-        require(nests_.back() != nullptr);
-        return *this;
-    }
-    Reply& endNest() {
-        require(nla_nest_end(message_.get(), nests_.back()) == 0);
-        nests_.pop_back();
-        return *this;
-    }
-    Bytes attributes() const {
-        const auto* genl = static_cast<const genlmsghdr*>(nlmsg_data(nlmsg_hdr(message_.get())));
-        const auto* begin = reinterpret_cast<const std::uint8_t*>(genlmsg_attrdata(genl, 0));
-        return Bytes(begin, begin + genlmsg_attrlen(genl, 0));
-    }
-
-private:
-    MessageHandle message_;
-    std::vector<nlattr*> nests_;
-};
-
 void checkInterface(AttributeBytes input) {
-    auto info = parseInterface(input);
+    const auto info = parseInterface(input);
     if (!info) return;
     require(info->device.ifindex || info->device.wdev);
     require(!info->ssid || info->ssid->size() <= 32);
     // A name holds no NUL, so it is sent back whole.
     require(!info->name || info->name->find('\0') == std::string::npos);
-    const auto again = Reply()
+    const auto again = NetlinkMessage(NL80211_CMD_NEW_INTERFACE)
                            .put(NL80211_ATTR_IFINDEX, info->device.ifindex)
                            .put(NL80211_ATTR_WDEV, info->device.wdev)
-                           .putText(NL80211_ATTR_IFNAME, info->name)
+                           .text(NL80211_ATTR_IFNAME, info->name)
                            .put(NL80211_ATTR_IFTYPE, info->type)
                            .put(NL80211_ATTR_SSID, info->ssid)
                            .attributes();
@@ -100,18 +55,16 @@ void checkInterface(AttributeBytes input) {
 }
 
 void checkBss(AttributeBytes input) {
-    auto entry = parseBss(input);
+    const auto entry = parseBss(input);
     if (!entry) return;
     require(isMacText(entry->bssid));
-    // The kernel's mBm value travels as an unsigned 32-bit attribute.
-    std::optional<std::uint32_t> signal;
-    if (entry->signalMbm) signal = static_cast<std::uint32_t>(*entry->signalMbm);
-    const auto again = Reply()
+    // The signed mBm value travels in a 32-bit attribute, as the kernel sends it.
+    const auto again = NetlinkMessage(NL80211_CMD_NEW_SCAN_RESULTS)
                            .nest(NL80211_ATTR_BSS)
-                           .put(NL80211_BSS_BSSID, std::optional(macBytes(entry->bssid)))
+                           .put(NL80211_BSS_BSSID, macBytes(entry->bssid))
                            .put(NL80211_BSS_FREQUENCY, entry->frequencyMHz)
                            .put(NL80211_BSS_CAPABILITY, entry->capability)
-                           .put(NL80211_BSS_SIGNAL_MBM, signal)
+                           .put(NL80211_BSS_SIGNAL_MBM, entry->signalMbm)
                            .put(NL80211_BSS_INFORMATION_ELEMENTS, entry->elements)
                            .put(NL80211_BSS_BEACON_IES, entry->beaconElements)
                            .put(NL80211_BSS_STATUS, entry->status)
@@ -121,11 +74,11 @@ void checkBss(AttributeBytes input) {
 }
 
 void checkStation(AttributeBytes input) {
-    auto station = parseStation(input);
+    const auto station = parseStation(input);
     if (!station) return;
     require(isMacText(station->mac));
-    const auto again = Reply()
-                           .put(NL80211_ATTR_MAC, std::optional(macBytes(station->mac)))
+    const auto again = NetlinkMessage(NL80211_CMD_NEW_STATION)
+                           .put(NL80211_ATTR_MAC, macBytes(station->mac))
                            .nest(NL80211_ATTR_STA_INFO)
                            .put(NL80211_STA_INFO_SIGNAL, station->signalDbm)
                            .endNest()

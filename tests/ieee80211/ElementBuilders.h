@@ -2,48 +2,47 @@
 // Element bytes assembled from named fields in the order the standard lays
 // them out, so each test reads as the frame it describes.
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <initializer_list>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/WiFi.h"
+#include "platform/ieee80211/ElementDecoder.h"
 #include "platform/ieee80211/ElementIds.h"
+#include "platform/ieee80211/PlatformValues.h"
 
 namespace netmoth::ieee80211::build {
 
 using platform::Bytes;
 
-inline constexpr std::uint32_t kCipherCcmp = 0x000FAC04;
-inline constexpr std::uint32_t kCipherTkip = 0x000FAC02;
-inline constexpr std::uint32_t kAkm8021x = 0x000FAC01;
-inline constexpr std::uint32_t kAkmPsk = 0x000FAC02;
-inline constexpr std::uint32_t kAkmFt8021x = 0x000FAC03;
-inline constexpr std::uint32_t kAkmFtPsk = 0x000FAC04;
-inline constexpr std::uint32_t kAkm8021xSha256 = 0x000FAC05;
-inline constexpr std::uint32_t kAkmPskSha256 = 0x000FAC06;
-inline constexpr std::uint32_t kAkmSae = 0x000FAC08;
-inline constexpr std::uint32_t kAkmFtSae = 0x000FAC09;
-inline constexpr std::uint32_t kAkmSuiteB192 = 0x000FAC0C;
-inline constexpr std::uint32_t kAkmFt8021xSha384 = 0x000FAC0D;
-inline constexpr std::uint32_t kAkmOwe = 0x000FAC12;
-inline constexpr std::uint32_t kAkmSaeExtKey = 0x000FAC18;
-inline constexpr std::uint32_t kAkmVendor = 0x00904C01;
-inline constexpr std::uint32_t kWpaCipherTkip = 0x0050F202;
-inline constexpr std::uint32_t kWpaAkm8021x = 0x0050F201;
-inline constexpr std::uint32_t kWpaAkmPsk = 0x0050F202;
-inline constexpr std::uint16_t kMfpCapable = 0x0080;
-inline constexpr std::uint16_t kMfpRequired = 0x00C0;  // required implies capable
-inline constexpr std::uint16_t kPrivacy = 0x0010;
-inline constexpr std::uint8_t kSecondaryAbove = 1;
-inline constexpr std::uint8_t kSecondaryBelow = 3;
+// Suite selectors: OUI then type.
+enum : std::uint32_t { kCipherTkip = 0x000FAC02, kCipherCcmp = 0x000FAC04 };
+enum : std::uint32_t { kAkm8021x = 0x000FAC01, kAkmPsk, kAkmFt8021x, kAkmFtPsk, kAkm8021xSha256, kAkmPskSha256 };
+enum : std::uint32_t { kAkmSae = 0x000FAC08, kAkmFtSae, kAkmSuiteB192 = 0x000FAC0C, kAkmFt8021xSha384 };
+enum : std::uint32_t { kAkmOwe = 0x000FAC12, kAkmSaeExtKey = 0x000FAC18, kAkmVendor = 0x00904C01 };
+enum : std::uint32_t { kWpaAkm8021x = 0x0050F201, kWpaAkmPsk = 0x0050F202, kWpaCipherTkip = 0x0050F202 };
+// Capability field and RSN capabilities bits; MFP required implies capable.
+inline constexpr std::uint16_t kPrivacy = 0x0010, kMfpCapable = 0x0080, kMfpRequired = 0x00C0;
+inline constexpr std::uint8_t kSecondaryAbove = 1, kSecondaryBelow = 3;  // HT secondary channel offsets
+
+// Names each parameterised case after its `name` field.
+inline constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
+
+inline std::uint32_t maskOf(std::initializer_list<int> values) {
+    std::uint32_t mask = 0;
+    for (const int value : values) mask |= bitFor(value);
+    return mask;
+}
 
 inline Bytes join(std::initializer_list<Bytes> parts) {
     Bytes out;
     for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
-
 inline Bytes rawElement(std::uint8_t id, const Bytes& payload) {
     return join({{id, static_cast<std::uint8_t>(payload.size())}, payload});
 }
@@ -51,7 +50,7 @@ inline Bytes extensionElement(std::uint8_t extensionId, const Bytes& body) {
     return rawElement(element::kExtension, join({{extensionId}, body}));
 }
 inline Bytes le16(std::uint16_t value) {
-    return {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)};
+    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
 }
 inline Bytes suite(std::uint32_t selector) {
     return {static_cast<std::uint8_t>(selector >> 24), static_cast<std::uint8_t>(selector >> 16),
@@ -67,13 +66,13 @@ inline Bytes vendorElement(std::uint32_t ouiAndType, const Bytes& body) {
 }
 
 // Version, group cipher, pairwise list, AKM list, RSN capabilities.
-inline Bytes rsnBody(const std::vector<std::uint32_t>& pairwise, const std::vector<std::uint32_t>& akms,
-                     std::uint16_t capabilities = 0) {
+inline Bytes rsnBody(const std::vector<std::uint32_t>& akms, std::uint16_t capabilities = 0,
+                     const std::vector<std::uint32_t>& pairwise = {kCipherCcmp}) {
     return join({le16(1), suite(kCipherCcmp), suiteList(pairwise), suiteList(akms), le16(capabilities)});
 }
-inline Bytes rsnElement(const std::vector<std::uint32_t>& pairwise, const std::vector<std::uint32_t>& akms,
-                        std::uint16_t capabilities = 0) {
-    return rawElement(element::kRsn, rsnBody(pairwise, akms, capabilities));
+inline Bytes rsnElement(const std::vector<std::uint32_t>& akms, std::uint16_t capabilities = 0,
+                        const std::vector<std::uint32_t>& pairwise = {kCipherCcmp}) {
+    return rawElement(element::kRsn, rsnBody(akms, capabilities, pairwise));
 }
 inline Bytes wpaElement(const std::vector<std::uint32_t>& akms) {
     return vendorElement(kWpaVendorType,
@@ -85,9 +84,12 @@ inline Bytes supportedRates(const Bytes& rates) { return rawElement(element::kSu
 inline Bytes extendedRates(const Bytes& rates) { return rawElement(element::kExtendedSupportedRates, rates); }
 inline Bytes dsParameterSet(std::uint8_t channel) { return rawElement(element::kDsParameterSet, {channel}); }
 inline Bytes erpElement() { return rawElement(element::kErp, {0}); }
-inline Bytes htCapabilities() { return rawElement(element::kHtCapabilities, Bytes(26, 0)); }
+// Capability elements of the smallest valid size unless told otherwise.
+inline Bytes htCapabilities(std::size_t size = 26) { return rawElement(element::kHtCapabilities, Bytes(size, 0)); }
 inline Bytes vhtCapabilities() { return rawElement(element::kVhtCapabilities, Bytes(12, 0)); }
-inline Bytes heCapabilities() { return extensionElement(extension::kHeCapabilities, Bytes(21, 0)); }
+inline Bytes heCapabilities(std::size_t size = 21) {
+    return extensionElement(extension::kHeCapabilities, Bytes(size, 0));
+}
 inline Bytes ehtCapabilities() { return extensionElement(extension::kEhtCapabilities, Bytes(13, 0)); }
 
 inline Bytes htOperation(std::uint8_t secondaryOffset, bool anyWidth, std::uint8_t primary = 36) {
@@ -101,21 +103,14 @@ inline Bytes vhtOperation(std::uint8_t width, std::uint8_t ccfs0, std::uint8_t c
     return rawElement(element::kVhtOperation, {width, ccfs0, ccfs1, 0xFC, 0xFF});
 }
 
-struct HeOperationParts {
-    std::vector<std::uint8_t> vhtInfo = {};  // width, CCFS0, CCFS1 when present
-    bool coHosted = false;
-    int sixGHzWidth = -1;                  // channel width field; -1: no 6 GHz information
-    std::size_t dropTail = 0;              // bytes cut off the end
-};
-inline Bytes heOperation(const HeOperationParts& parts) {
-    const auto byte1 = static_cast<std::uint8_t>((parts.vhtInfo.empty() ? 0 : 0x40) | (parts.coHosted ? 0x80 : 0));
-    const auto byte2 = static_cast<std::uint8_t>(parts.sixGHzWidth >= 0 ? 0x02 : 0);
-    Bytes body = join({{0x04, byte1, byte2}, {0x00, 0xFC, 0xFF}, parts.vhtInfo});
-    if (parts.coHosted) body.push_back(3);
-    if (parts.sixGHzWidth >= 0) body = join({body, {37, static_cast<std::uint8_t>(parts.sixGHzWidth), 39, 0, 6}});
-    body.resize(body.size() - parts.dropTail);
-    return extensionElement(extension::kHeOperation, body);
+// HE operation parameters (presence bits in their 2nd and 3rd byte), BSS
+// colour, basic HE-MCS and NSS set, then the parts the presence bits announce.
+enum : std::uint16_t { kVhtInfoPresent = 0x0040, kCoHosted = 0x0080, kSixGHzInfoPresent = 0x0200 };
+inline Bytes heOperation(std::uint16_t presence, const Bytes& parts) {
+    return extensionElement(extension::kHeOperation, join({{0x04}, le16(presence), {0, 0xFC, 0xFF}, parts}));
 }
+// Primary channel, control (width), CCFS0, CCFS1, minimum rate.
+inline Bytes sixGHzInfo(std::uint8_t width) { return {37, width, 39, 0, 6}; }
 // EHT operation parameters, basic EHT-MCS and NSS set, then the optional
 // control (width), CCFS0, CCFS1.
 inline Bytes ehtOperation(int width) {

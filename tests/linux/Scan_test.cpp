@@ -15,22 +15,13 @@ TEST(ProbeSsids, OnlyTheWildcardForNoNameOrOneLongerThanAnSsid) {
     EXPECT_EQ(probeSsidsFor(std::string(33, 'x')), wildcardOnly);
 }
 
-struct SignalCase {
-    std::int32_t mbm;
-    std::int64_t dbm;
-};
-
-class SignalInDbm : public testing::TestWithParam<SignalCase> {};
-
-TEST_P(SignalInDbm, TruncatesTowardZero) {
-    BssEntry entry;
-    entry.signalMbm = GetParam().mbm;
-    EXPECT_EQ(radioFactsOf(entry).signalDbm, GetParam().dbm);
+TEST(RadioFacts, SignalTruncatesTowardZero) {
+    for (const auto& [mbm, dbm] : {std::pair{-4712, -47}, {-4799, -47}, {-99, 0}, {-10000, -100}}) {
+        BssEntry entry;
+        entry.signalMbm = mbm;
+        EXPECT_EQ(radioFactsOf(entry).signalDbm, dbm) << mbm;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, SignalInDbm,
-                         testing::Values(SignalCase{-4712, -47}, SignalCase{-4799, -47},
-                                         SignalCase{-99, 0}, SignalCase{-10000, -100}));
 
 TEST(RadioFacts, ElementsFromTheProbeResponseElseTheBeacon) {
     BssEntry entry;
