@@ -9,6 +9,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/Base64.h"
 #include "platform/FixedLocationManager.h"
 #include "platform/ieee80211/RadioNetwork.h"
 #include "platform/posix/MemoryUserDefaults.h"
@@ -20,13 +21,13 @@ namespace netmoth::record {
 namespace {
 
 using nlohmann::json;
-using platform::Bytes;
 namespace fs = std::filesystem;
 
 struct TempFolder {
     std::string path = (fs::temp_directory_path() / "record-test-XXXXXX").string();
     TempFolder() { EXPECT_NE(mkdtemp(path.data()), nullptr); }
     ~TempFolder() { fs::remove_all(path); }
+    fs::path operator/(const char* name) const { return fs::path(path) / name; }
 };
 
 std::string readText(const fs::path& path) {
@@ -52,6 +53,13 @@ struct ClientServices final : platform::PlatformServices {
 std::unique_ptr<platform::PlatformServices> recorderOver(platform::WiFiClient& client, const fs::path& target,
                                                          std::int32_t status = 3) {
     return makeRecordingServices(std::make_unique<ClientServices>(client, status), target);
+}
+
+// A client listing just this interface, with no default.
+netmoth::testing::FakeClient clientOf(platform::WiFiInterface& interface) {
+    netmoth::testing::FakeClient client;
+    client.list = std::vector<platform::WiFiInterface*>{&interface};
+    return client;
 }
 
 template <typename T>
@@ -98,14 +106,13 @@ struct RoundTrip {
 };
 
 RoundTrip roundTrip(platform::WiFiClient& client, const std::optional<std::string>& name) {
-    TempFolder folder;
-    const fs::path target = fs::path(folder.path) / "recorded.json";
+    const TempFolder folder;
     RoundTrip trip;
-    trip.recorded = answersOf(recorderOver(client, target)->sharedWiFiClient(), name);
-    const auto replay = scene::loadSceneFile(target.string());
+    trip.recorded = answersOf(recorderOver(client, folder / "recorded.json")->sharedWiFiClient(), name);
+    const auto replay = scene::loadSceneFile(folder / "recorded.json");
     EXPECT_TRUE(replay.scene) << replay.error;
     if (replay.scene) trip.replayed = answersOf(replay.scene->client(), name);
-    trip.file = json::parse(readText(target), nullptr, false);
+    trip.file = json::parse(readText(folder / "recorded.json"), nullptr, false);
     return trip;
 }
 
@@ -140,31 +147,17 @@ TEST_P(SceneReplay, AnswersAsTheRecordedRun) {
 INSTANTIATE_TEST_SUITE_P(
     Record, SceneReplay,
     ::testing::Values(SceneCase{"ScanWithoutName", kHome, std::nullopt}, SceneCase{"TwoBssesOfOneName", kHome, "Home"},
-                      SceneCase{"HiddenNetworkAnsweringProbe", kHome, "Lab"}, SceneCase{"NothingMatches", kHome, "Nowhere"},
+                      SceneCase{"NothingMatches", kHome, "Nowhere"},
                       SceneCase{"FailingScan", R"({"defaultInterface": 0, "interfaces": [
                           {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})", std::nullopt},
                       SceneCase{"NoDefaultInterface", R"({"interfaces": [{"name": "wlan0", "rssi": -3}]})", std::nullopt},
                       SceneCase{"EmptyList", "{}", std::nullopt}, SceneCase{"NoList", R"({"interfaces": null})", std::nullopt}),
     [](const auto& test) { return test.param.label; });
 
-Bytes element(std::uint8_t id, Bytes payload) {
-    payload.insert(payload.begin(), {id, static_cast<std::uint8_t>(payload.size())});
-    return payload;
-}
-
-// Rates, 40 MHz HT operation on 36, RSN with PSK; HT capabilities alone (802.11n in any band).
-const Bytes kLabElements = [] {
-    Bytes htOperation(22, 0);
-    htOperation[0] = 36;
-    htOperation[1] = 0x05;
-    Bytes bytes = element(1, {0x82, 0x84, 0x0b, 0x16, 0x0c, 0x18});
-    for (const Bytes& next : {element(61, htOperation),
-                              element(48, {1, 0, 0, 0x0f, 0xac, 4, 1, 0, 0, 0x0f, 0xac, 4, 1, 0, 0, 0x0f, 0xac, 2, 0, 0})}) {
-        bytes.insert(bytes.end(), next.begin(), next.end());
-    }
-    return bytes;
-}();
-const Bytes kHtCapabilities = element(45, Bytes(26, 0));
+// Rates, 40 MHz HT operation on 36, RSN with PSK.
+const platform::Bytes kLabElements = *platform::decodeBase64("AQaChAsWDBg9FiQFAAAAAAAAAAAAAAAAAAAAAAAAAAAwFAEAAA+sBAEAAA+sBAEAAA+sAgAA");
+// HT capabilities alone: 802.11n in any band.
+const platform::Bytes kHtCapabilities = *platform::decodeBase64("LRoAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA==");
 
 // Serves radio networks as the Linux backend does: a name keeps exact SSID matches only.
 struct RadioInterface final : platform::WiFiInterface {
@@ -189,9 +182,7 @@ TEST_P(RadioReplay, KeepsTheRadioFactsWhereTheSceneDerivesTheSame) {
     wlan.bsses = {{"02:00:00:00:00:01", "Lab", -47, 5180, 0x0011, kLabElements},
                   {"02:00:00:00:00:02", std::nullopt, -80, 2437, 0x0010, std::nullopt},
                   {"02:00:00:00:00:03", "Lab", -60, std::nullopt, 0x0001, kHtCapabilities}};
-    netmoth::testing::FakeClient client;
-    client.list = std::vector<platform::WiFiInterface*>{&wlan};
-
+    auto client = clientOf(wlan);
     const RoundTrip trip = roundTrip(client, GetParam());
     EXPECT_EQ(trip.replayed, trip.recorded);
     for (const json& network : trip.file["interfaces"][0]["scan"]["networks"]) {
@@ -209,9 +200,7 @@ TEST(Record, NetworkAnsweringUnderAnotherSsidIsReplayedThroughTheProbe) {
     netmoth::testing::FakeInterface wlan;
     wlan.networks.resize(1);
     wlan.networks[0].bssidValue = "02:00:00:00:00:09";
-    netmoth::testing::FakeClient client;
-    client.list = std::vector<platform::WiFiInterface*>{&wlan};
-
+    auto client = clientOf(wlan);
     const RoundTrip trip = roundTrip(client, "Lab");
     EXPECT_EQ(trip.file["interfaces"][0]["scan"]["networks"][0].value("answersProbeFor", ""), "Lab");
     ASSERT_EQ(trip.replayed["list"][0][4].size(), 1U);
@@ -232,11 +221,10 @@ struct StatusReader final : platform::LocationManagerDelegate {
 
 TEST(Record, KeepsTheLocationStatusAskedInTheCallbackOrNeverAsked) {
     for (const bool asked : {true, false}) {
-        TempFolder folder;
-        const fs::path target = fs::path(folder.path) / "scene.json";
+        const TempFolder folder;
         netmoth::testing::FakeClient client;
         {
-            auto services = recorderOver(client, target, -7);
+            auto services = recorderOver(client, folder / "scene.json", -7);
             platform::RunLoop runLoop;
             StatusReader reader(runLoop);
             auto manager = services->makeLocationManager(runLoop);
@@ -246,22 +234,21 @@ TEST(Record, KeepsTheLocationStatusAskedInTheCallbackOrNeverAsked) {
             }
             EXPECT_EQ(reader.calledWith, asked ? manager.get() : nullptr) << "the delegate must be told of the recorder";
         }
-        EXPECT_EQ(json::parse(readText(target))["location"], (json{{"authorizationStatus", -7}, {"delivers", true}}));
+        EXPECT_EQ(json::parse(readText(folder / "scene.json"))["location"],
+                  (json{{"authorizationStatus", -7}, {"delivers", true}}));
     }
 }
 
 TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
-    TempFolder folder;
-    const fs::path target = fs::path(folder.path) / "scene.json";
-    std::ofstream(target) << "earlier";
+    const TempFolder folder;
+    std::ofstream(folder / "scene.json") << "earlier";
     netmoth::testing::FakeInterface wlan;
     wlan.name = "wlan\xff";  // a scene file is UTF-8 and cannot hold this name
-    netmoth::testing::FakeClient client;
-    client.list = std::vector<platform::WiFiInterface*>{&wlan};
-    EXPECT_NO_THROW(recorderOver(client, target).reset());
+    auto client = clientOf(wlan);
+    EXPECT_NO_THROW(recorderOver(client, folder / "scene.json").reset());
     netmoth::testing::FakeClient nothing;
     EXPECT_NO_THROW(recorderOver(nothing, fs::path(folder.path) / "missing" / "scene.json").reset());
-    EXPECT_EQ(readText(target), "earlier");
+    EXPECT_EQ(readText(folder / "scene.json"), "earlier");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 1);
 }
 

@@ -15,50 +15,29 @@ struct CountingDelegate : platform::LocationManagerDelegate {
     std::int32_t status = 0;
 };
 
-// Runs what is posted so far; the run loop would idle forever on an empty queue.
-void drain(platform::RunLoop& runLoop) {
-    runLoop.post([&runLoop] { runLoop.stop(); });
-    runLoop.run();
-}
-
-TEST(SceneLocation, AbsentLocationIsAuthorizedAndDeliversOnceThroughTheRunLoop) {
+TEST(SceneLocation, OneCallbackThroughTheRunLoopToTheCurrentDelegateUnlessTheSceneWithholdsIt) {
     platform::RunLoop runLoop;
-    auto manager = testing::mustParse("{}")->makeLocationManager(runLoop);
-    CountingDelegate delegate;
-    manager->setDelegate(&delegate);
-    manager->setDelegate(&delegate);
-    manager->requestWhenInUseAuthorization();
-    EXPECT_EQ(delegate.calls, 0);  // never from inside a call into the manager
-    drain(runLoop);
-    EXPECT_EQ(std::pair(delegate.calls, delegate.status), std::pair(1, 3));
-}
-
-TEST(SceneLocation, NotDeliveringNeverCallsBackAndAnyStatusIsReported) {
-    platform::RunLoop runLoop;
-    auto scene = testing::mustParse(R"({"location": {"authorizationStatus": -2147483648, "delivers": false}})");
+    const auto scene = testing::mustParse("{}");
+    const auto silentScene = testing::mustParse(R"({"location": {"authorizationStatus": -2147483648, "delivers": false}})");
+    CountingDelegate replaced, current, unanswered;
     auto manager = scene->makeLocationManager(runLoop);
-    CountingDelegate delegate;
-    manager->setDelegate(&delegate);
+    manager->setDelegate(&replaced);
+    manager->setDelegate(&current);
+    manager->setDelegate(&current);
     manager->requestWhenInUseAuthorization();
-    drain(runLoop);
-    EXPECT_EQ(delegate.calls, 0);
-    EXPECT_EQ(manager->authorizationStatus(), std::numeric_limits<std::int32_t>::min());
-}
-
-TEST(SceneLocation, CallbackGoesToTheCurrentDelegateOrNowhere) {
-    platform::RunLoop runLoop;
-    auto scene = testing::mustParse("{}");
-    CountingDelegate first;
-    CountingDelegate second;
-    auto replaced = scene->makeLocationManager(runLoop);
-    replaced->setDelegate(&first);
-    replaced->setDelegate(&second);
     auto destroyed = scene->makeLocationManager(runLoop);
-    destroyed->setDelegate(&first);
+    destroyed->setDelegate(&replaced);
     destroyed.reset();
-    drain(runLoop);
-    EXPECT_EQ(first.calls, 0);
-    EXPECT_EQ(second.calls, 1);
+    auto silent = silentScene->makeLocationManager(runLoop);
+    silent->setDelegate(&unanswered);
+    silent->requestWhenInUseAuthorization();
+    EXPECT_EQ(current.calls, 0) << "never from inside a call into the manager";
+
+    runLoop.post([&runLoop] { runLoop.stop(); });  // runs what is posted so far
+    runLoop.run();
+    EXPECT_EQ(std::pair(current.calls, current.status), std::pair(1, 3)) << "absent location is authorized";
+    EXPECT_EQ(std::pair(replaced.calls, unanswered.calls), std::pair(0, 0));
+    EXPECT_EQ(silent->authorizationStatus(), std::numeric_limits<std::int32_t>::min());
 }
 
 }  // namespace

@@ -1,84 +1,58 @@
 // Networks given as the radio reports them: what is left out is derived with
-// the element decoder, and an explicit value always wins.
+// the element decoder, each value only from the facts it needs, and an
+// explicit value always wins.
 #include "SceneTestSupport.h"
-
-#include <stdexcept>
-
-#include "platform/Base64.h"
 
 namespace netmoth::scene {
 namespace {
 
-using platform::Bytes;
-using testing::channelOf;
-
-Bytes element(std::uint8_t id, Bytes payload) {
-    payload.insert(payload.begin(), {id, static_cast<std::uint8_t>(payload.size())});
-    return payload;
-}
+using Values = std::vector<std::int64_t>;
 
 // SSID "Lab"; rates 1, 2 (basic), 5.5, 11, 6, 12 Mb/s; RSN with CCMP and PSK.
-Bytes wpa2Elements() {
-    Bytes bytes = element(0, {'L', 'a', 'b'});
-    for (const Bytes& next : {element(1, {0x82, 0x84, 0x0b, 0x16, 0x0c, 0x18}),
-                              element(48, {1, 0, 0, 0x0f, 0xac, 4, 1, 0, 0, 0x0f, 0xac, 4, 1, 0, 0, 0x0f, 0xac, 2, 0, 0})}) {
-        bytes.insert(bytes.end(), next.begin(), next.end());
-    }
-    return bytes;
-}
+const std::string kIe = R"("ie": "AANMYWIBBoKECxYMGDAUAQAAD6wEAQAAD6wEAQAAD6wCAAA=")";
 
-const std::string kIe = R"("ie": ")" + platform::encodeBase64(wpa2Elements()) + R"(")";
+struct RadioCase {
+    const char* name;
+    std::string fields;
+    std::tuple<std::int64_t, std::int64_t, std::int64_t> channel;
+    Values security, phyModes;
+};
 
-// The one network of a scene; the scan result outlives its scene.
-std::unique_ptr<platform::WiFiNetwork> onlyNetwork(const std::string& fields) {
-    const auto scene = testing::mustParse(R"({"defaultInterface": 0, "interfaces": [{"scan": {"networks": [{)" + fields + "}]}}]}");
-    auto networks = scene ? testing::scan(*scene->client().interface()) : platform::NetworkList{};
-    if (networks.size() != 1) throw std::runtime_error("expected one network");
-    return std::move(networks[0]);
-}
-
-std::vector<std::int64_t> supported(bool (platform::WiFiNetwork::*supports)(std::int64_t) const,
-                                    const platform::WiFiNetwork& network) {
-    std::vector<std::int64_t> values;
+Values supported(bool (platform::WiFiNetwork::*supports)(std::int64_t) const, const platform::WiFiNetwork& network) {
+    Values values;
     for (std::int64_t value = -1; value < 64; ++value) {
         if ((network.*supports)(value)) values.push_back(value);
     }
     return values;
 }
-const auto security = &platform::WiFiNetwork::supportsSecurity;
-const auto phyModes = &platform::WiFiNetwork::supportsPHYMode;
-using Values = std::vector<std::int64_t>;
 
-TEST(SceneRadioLevel, DerivesChannelSecurityAndPhyModesButNeverTheSsid) {
-    const auto network = onlyNetwork(R"("frequency": 2462, "capability": 1041, )" + kIe);  // ESS, privacy, short slot
-    EXPECT_EQ(channelOf(*network), std::tuple(11, 1, 1));
-    EXPECT_EQ(supported(security, *network), Values{4});
-    EXPECT_EQ(supported(phyModes, *network), (Values{2, 3}));
-    EXPECT_EQ(network->ssid(), std::nullopt);
+void PrintTo(const RadioCase& radioCase, std::ostream* out) { *out << radioCase.name; }
+
+class SceneRadioLevel : public ::testing::TestWithParam<RadioCase> {};
+
+TEST_P(SceneRadioLevel, DerivesWhatIsLeftOutButNeverTheSsid) {
+    const auto scene = testing::mustParse(R"({"defaultInterface": 0, "interfaces": [{"scan": {"networks": [{)" +
+                                          GetParam().fields + "}]}}]}");
+    const auto networks = testing::scan(*scene->client().interface());
+    ASSERT_EQ(networks.size(), 1U);
+    EXPECT_EQ(testing::channelOf(*networks[0]), GetParam().channel);
+    EXPECT_EQ(supported(&platform::WiFiNetwork::supportsSecurity, *networks[0]), GetParam().security);
+    EXPECT_EQ(supported(&platform::WiFiNetwork::supportsPHYMode, *networks[0]), GetParam().phyModes);
+    EXPECT_EQ(networks[0]->ssid(), std::nullopt);
 }
 
-TEST(SceneRadioLevel, ExplicitValuesWin) {
-    const auto network = onlyNetwork(R"("frequency": 2462, "capability": 1041, "channel": {"number": 7},
-                                         "security": [], "phyModes": [6], )" + kIe);
-    EXPECT_EQ(channelOf(*network), std::tuple(7, 0, 0));
-    EXPECT_EQ(supported(security, *network), Values{});
-    EXPECT_EQ(supported(phyModes, *network), Values{6});
-}
-
-TEST(SceneRadioLevel, EachValueNeedsTheFactsItIsDerivedFrom) {
-    const auto capabilityOnly = onlyNetwork(R"("capability": 17)");  // privacy without RSN: WEP
-    EXPECT_EQ(channelOf(*capabilityOnly), std::tuple(-1, -1, -1));
-    EXPECT_EQ(supported(security, *capabilityOnly), Values{1});
-    EXPECT_EQ(supported(phyModes, *capabilityOnly), Values{});
-    const auto frequencyOnly = onlyNetwork(R"("frequency": 5180)");
-    EXPECT_EQ(channelOf(*frequencyOnly), std::tuple(36, 2, 1));
-    EXPECT_EQ(supported(security, *frequencyOnly), Values{0});  // capability 0: no privacy
-    const auto elementsOnly = onlyNetwork(kIe);  // not radio-level: nothing derived
-    EXPECT_EQ(elementsOnly->informationElementData(), wpa2Elements());
-    EXPECT_EQ(channelOf(*elementsOnly), std::tuple(-1, -1, -1));
-    EXPECT_EQ(supported(security, *elementsOnly), Values{});
-    EXPECT_EQ(supported(phyModes, *elementsOnly), Values{});
-}
+INSTANTIATE_TEST_SUITE_P(
+    Scene, SceneRadioLevel,
+    ::testing::Values(
+        // Capability 1041: ESS, privacy, short slot.
+        RadioCase{"AllFacts", R"("frequency": 2462, "capability": 1041, )" + kIe, {11, 1, 1}, {4}, {2, 3}},
+        RadioCase{"ExplicitValuesWin",
+                  R"("frequency": 2462, "capability": 1041, "channel": {"number": 7}, "security": [], "phyModes": [6], )" + kIe,
+                  {7, 0, 0}, {}, {6}},
+        RadioCase{"CapabilityOnlyIsPrivacyWithoutRsn", R"("capability": 17)", {-1, -1, -1}, {1}, {}},
+        RadioCase{"FrequencyOnlyHasNoPrivacy", R"("frequency": 5180)", {36, 2, 1}, {0}, {}},
+        RadioCase{"ElementsAloneAreNotRadioLevel", kIe, {-1, -1, -1}, {}, {}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace netmoth::scene

@@ -18,12 +18,6 @@ inline std::unique_ptr<Scene> mustParse(std::string_view json) {
     return std::move(result.scene);
 }
 
-inline std::string errorOf(std::string_view json) {
-    SceneLoadResult result = parseScene(json);
-    EXPECT_FALSE(result.scene);
-    return result.error;
-}
-
 // The networks a scan finds; a failed scan fails the test.
 inline platform::NetworkList scan(platform::WiFiInterface& interface, std::optional<std::string> name = std::nullopt) {
     auto networks = interface.scanForNetworks(name, true);

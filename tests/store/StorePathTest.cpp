@@ -2,53 +2,43 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 namespace netmoth::platform::posix {
 namespace {
 
+using Text = std::optional<std::string>;
+
 struct PathCase {
     const char* name;
-    std::map<std::string, std::string> environment;
-    std::optional<std::string> accountHome;
-    std::optional<std::string> expected;
+    Text xdgConfigHome, home, accountHome;
+    Text expected;
 };
+
+void PrintTo(const PathCase& row, std::ostream* out) { *out << row.name; }
 
 class StorePathTest : public testing::TestWithParam<PathCase> {};
 
-TEST_P(StorePathTest, FollowsXdgThenHomeThenAccount) {
+TEST_P(StorePathTest, FollowsAbsoluteXdgThenHomeThenAccount) {
     const PathCase& c = GetParam();
-    auto environment = [&](std::string_view name) -> std::optional<std::string> {
-        auto found = c.environment.find(std::string(name));
-        if (found == c.environment.end()) return std::nullopt;
-        return found->second;
-    };
-    auto path = resolveStorePath(environment, [&] { return c.accountHome; });
-    ASSERT_EQ(path.has_value(), c.expected.has_value());
-    if (path) {
-        EXPECT_EQ(path->string(), *c.expected);
-    }
+    auto environment = [&](std::string_view name) { return name == "XDG_CONFIG_HOME" ? c.xdgConfigHome : c.home; };
+    const auto path = resolveStorePath(environment, [&] { return c.accountHome; });
+    EXPECT_EQ(path ? Text(path->string()) : std::nullopt, c.expected);
 }
 
-const std::string kXdgStore = "/xdg/netmoth-companion/defaults.json";
-const std::string kHomeStore = "/home/u/.config/netmoth-companion/defaults.json";
-const std::string kAccountStore = "/acct/.config/netmoth-companion/defaults.json";
+const Text kNone = std::nullopt;
+const Text kXdgStore = "/xdg/netmoth-companion/defaults.json";
+const Text kHomeStore = "/home/u/.config/netmoth-companion/defaults.json";
+const Text kAccountStore = "/acct/.config/netmoth-companion/defaults.json";
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, StorePathTest,
-    testing::Values(
-        PathCase{"XdgWins", {{"XDG_CONFIG_HOME", "/xdg"}, {"HOME", "/home/u"}}, "/acct", kXdgStore},
-        PathCase{"XdgTrailingSlash", {{"XDG_CONFIG_HOME", "/xdg/"}}, std::nullopt, kXdgStore},
-        PathCase{"XdgUnset", {{"HOME", "/home/u"}}, "/acct", kHomeStore},
-        PathCase{"XdgEmpty", {{"XDG_CONFIG_HOME", ""}, {"HOME", "/home/u"}}, "/acct", kHomeStore},
-        PathCase{"XdgRelative", {{"XDG_CONFIG_HOME", "xdg"}, {"HOME", "/home/u"}}, "/acct", kHomeStore},
-        PathCase{"HomeRelative", {{"HOME", "home/u"}}, "/acct", kAccountStore},
-        PathCase{"HomeEmpty", {{"HOME", ""}}, "/acct", kAccountStore},
-        PathCase{"NothingSet", {}, "/acct", kAccountStore},
-        PathCase{"AccountRelative", {}, "acct", std::nullopt},
-        PathCase{"AccountEmpty", {{"XDG_CONFIG_HOME", "rel"}}, "", std::nullopt},
-        PathCase{"NoAccount", {{"HOME", "x"}}, std::nullopt, std::nullopt}),
-    [](const testing::TestParamInfo<PathCase>& testInfo) { return std::string(testInfo.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rules, StorePathTest,
+                         testing::Values(PathCase{"XdgWins", "/xdg", "/home/u", "/acct", kXdgStore},
+                                         PathCase{"XdgTrailingSlash", "/xdg/", kNone, kNone, kXdgStore},
+                                         PathCase{"XdgUnset", kNone, "/home/u", "/acct", kHomeStore},
+                                         PathCase{"XdgEmpty", "", "/home/u", "/acct", kHomeStore},
+                                         PathCase{"XdgRelative", "xdg", "/home/u", "/acct", kHomeStore},
+                                         PathCase{"HomeRelative", kNone, "home/u", "/acct", kAccountStore},
+                                         PathCase{"AccountRelative", kNone, kNone, "acct", kNone},
+                                         PathCase{"NoAccount", kNone, "x", kNone, kNone}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace
 }  // namespace netmoth::platform::posix
