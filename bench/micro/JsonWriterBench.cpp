@@ -4,7 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/JsonWriter.h"
+#include "platform/JsonWriter.h"
 #include "platform/Base64.h"
 #include "support/RealisticElements.h"
 
@@ -27,7 +27,7 @@ void BM_WritePrettyJsonRecord(benchmark::State& state, std::string ssid) {
     const nlohmann::json record = scanRecord(ssid);
     std::size_t written = 0;
     for (auto _ : state) {
-        const auto text = netmoth::app::writePrettyJson(record);
+        const auto text = netmoth::platform::writePrettyJson(record);
         written = text->size();
         benchmark::DoNotOptimize(text);
     }

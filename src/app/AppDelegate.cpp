@@ -1,6 +1,5 @@
 #include "app/AppDelegate.h"
 
-#include "app/JsonWriter.h"
 #include "app/PermissionWord.h"
 #include "app/arguments/ArgumentMatching.h"
 #include "reports/ConnectedSignalReport.h"
@@ -76,16 +75,16 @@ void AppDelegate::retrieveInterfacesData() {
 }
 
 void AppDelegate::finish(const reports::ReportOutcome& outcome) {
-    if (outcome.value) {
-        printReport(*outcome.value, outcome.unwritableText);
+    if (outcome.built) {
+        printReport(outcome.text, outcome.unwritableText);
     } else {
         printLine(outcome.unbuiltText);
     }
     terminateApp();
 }
 
-void AppDelegate::printReport(const nlohmann::json& value, std::optional<std::string_view> fallback) {
-    if (const std::optional<std::string> text = writePrettyJson(value)) {
+void AppDelegate::printReport(const std::optional<std::string>& text, std::optional<std::string_view> fallback) {
+    if (text) {
         printLine(*text);
     } else if (fallback) {
         printLine(*fallback);

@@ -33,7 +33,8 @@ private:
     void retrieveInterfacesData();
 
     void finish(const reports::ReportOutcome& outcome);
-    void printReport(const nlohmann::json& value, std::optional<std::string_view> fallback);
+    // The written report, or the fallback (if any) when it could not be written.
+    void printReport(const std::optional<std::string>& text, std::optional<std::string_view> fallback);
     void printLine(std::string_view text);
     void terminateApp();
 

@@ -22,23 +22,24 @@ constexpr auto kDecode = makeDecodeTable();
 }  // namespace
 
 std::string encodeBase64(std::span<const std::uint8_t> bytes) {
-    std::string out;
-    out.reserve((bytes.size() + 2) / 3 * 4);
+    // Sized once and filled by index: appending char by char re-checks the
+    // capacity for every output character.
+    std::string out((bytes.size() + 2) / 3 * 4, '=');
+    char* next = out.data();
     std::size_t i = 0;
     for (; i + 3 <= bytes.size(); i += 3) {
         const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (std::uint32_t{bytes[i + 1]} << 8) | bytes[i + 2];
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += kAlphabet[(v >> 6) & 63];
-        out += kAlphabet[v & 63];
+        *next++ = kAlphabet[(v >> 18) & 63];
+        *next++ = kAlphabet[(v >> 12) & 63];
+        *next++ = kAlphabet[(v >> 6) & 63];
+        *next++ = kAlphabet[v & 63];
     }
     const std::size_t rest = bytes.size() - i;
     if (rest > 0) {
         const std::uint32_t v = (std::uint32_t{bytes[i]} << 16) | (rest == 2 ? std::uint32_t{bytes[i + 1]} << 8 : 0);
-        out += kAlphabet[(v >> 18) & 63];
-        out += kAlphabet[(v >> 12) & 63];
-        out += rest == 2 ? kAlphabet[(v >> 6) & 63] : '=';
-        out += '=';
+        *next++ = kAlphabet[(v >> 18) & 63];
+        *next++ = kAlphabet[(v >> 12) & 63];
+        if (rest == 2) *next = kAlphabet[(v >> 6) & 63];
     }
     return out;
 }

@@ -1,11 +1,13 @@
 #include "reports/InterfacesReport.h"
 
+#include "platform/JsonWriter.h"
+
 namespace netmoth::reports {
 
 ReportOutcome buildInterfacesReport(platform::WiFiClient& sharedClient) {
     constexpr std::string_view kEmptyObject = "{}";
     const std::optional<std::vector<platform::WiFiInterface*>> interfaces = sharedClient.interfaces();
-    if (!interfaces) return {std::nullopt, kEmptyObject, std::nullopt};
+    if (!interfaces) return {false, std::nullopt, kEmptyObject, std::nullopt};
     nlohmann::json report = nlohmann::json::object();
     for (platform::WiFiInterface* interface : *interfaces) {
         const std::optional<std::string> name = interface->interfaceName();
@@ -13,7 +15,7 @@ ReportOutcome buildInterfacesReport(platform::WiFiClient& sharedClient) {
         // A later interface of the same name replaces the earlier one.
         report[*name] = {{"ssid", interface->ssid().value_or("")}, {"bssid", interface->bssid().value_or("")}};
     }
-    return {std::move(report), kEmptyObject, std::nullopt};
+    return {true, platform::writePrettyJson(report), kEmptyObject, std::nullopt};
 }
 
 }  // namespace netmoth::reports

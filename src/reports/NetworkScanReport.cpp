@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "platform/Base64.h"
+#include "platform/JsonWriter.h"
 #include "reports/HiddenSsidIndex.h"
 #include "reports/NetworkLabels.h"
 
@@ -62,7 +63,7 @@ nlohmann::json networkRecord(const platform::WiFiNetwork& network, const std::st
 }  // namespace
 
 ReportOutcome buildNetworkScanReport(const ScanSources& sources, const std::optional<std::string>& name) {
-    const ReportOutcome unbuilt{std::nullopt, kEmptyArray, std::nullopt};
+    const ReportOutcome unbuilt{false, std::nullopt, kEmptyArray, std::nullopt};
     platform::WiFiInterface* interface = sources.client.interface();
     if (interface == nullptr) return unbuilt;
     const std::string connectedBssid = currentBssid(sources.sharedClient);
@@ -72,15 +73,18 @@ ReportOutcome buildNetworkScanReport(const ScanSources& sources, const std::opti
     // Held until the numbers are saved, so concurrent scans number in turn.
     const std::unique_ptr<platform::DefaultsLease> lease = sources.defaults.acquire();
     HiddenSsidIndex hidden = loadHiddenSsidIndex(lease->objectForKey(kHiddenSsidIndexKey));
-    nlohmann::json records = nlohmann::json::array();
+    // Each record is written as soon as it is built: a scan of many networks
+    // never holds them all as JSON values. Records are still built after one
+    // proves unwritable, so every hidden network gets its number.
+    platform::PrettyArrayWriter records;
     std::unordered_set<std::string> seenBssids;
     for (const auto& network : *networks) {
         std::string bssid = network->bssid().value_or("Unknown");
         if (!seenBssids.insert(bssid).second) continue;
-        records.push_back(networkRecord(*network, bssid, connectedBssid, hidden));
+        records.append(networkRecord(*network, bssid, connectedBssid, hidden));
     }
     saveHiddenSsidIndex(hidden, *lease);
-    return {std::move(records), kEmptyArray, std::nullopt};
+    return {true, std::move(records).finish(), kEmptyArray, std::nullopt};
 }
 
 }  // namespace netmoth::reports

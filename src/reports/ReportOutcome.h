@@ -1,19 +1,21 @@
 #pragma once
-// What a report hands to the output step.
+// What a report hands to the output step: its answer already written as
+// pretty-printed JSON, or the news that it could not be built at all.
 
 #include <optional>
+#include <string>
 #include <string_view>
-
-#include <nlohmann/json.hpp>
 
 namespace netmoth::reports {
 
 struct ReportOutcome {
-    // Absent when the report could not be built at all.
-    std::optional<nlohmann::json> value;
-    // Written in place of a report that could not be built: "{}" or "[]".
+    // False when the report could not be built: unbuiltText is printed instead.
+    bool built = false;
+    // The written answer; nullopt when some value could not be written.
+    std::optional<std::string> text;
+    // "{}" or "[]".
     std::string_view unbuiltText;
-    // Written when the value cannot be serialised; absent: nothing is written.
+    // Printed when the answer could not be written; absent: nothing is printed.
     std::optional<std::string_view> unwritableText;
 };
 

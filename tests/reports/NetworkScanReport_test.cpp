@@ -29,7 +29,7 @@ protected:
         const ReportOutcome outcome = buildNetworkScanReport({client, client, defaults}, name);
         EXPECT_EQ(outcome.unbuiltText, "[]");
         EXPECT_FALSE(outcome.unwritableText);
-        return outcome.value.value_or(json());
+        return outcome.built ? json::parse(outcome.text.value()) : json();
     }
 
     const json& stored() { return defaults.store().at("hiddenSsidIndexByBssid"); }
@@ -103,6 +103,17 @@ TEST_F(Scan, HiddenNumbersPersistAndTheStoreIsOnlyWrittenForNewOnes) {
     EXPECT_EQ(defaults.writeCount(), 2);
 }
 
+// One record that is not UTF-8 drops the whole answer, yet every hidden
+// network after it is still numbered and saved.
+TEST_F(Scan, AnUnwritableRecordLeavesNoTextButHiddenNumbersAreStillSaved) {
+    interface.networks = {network("h1", std::nullopt), network("bad", "\xFF"), network("h2", "")};
+    const ReportOutcome outcome = buildNetworkScanReport({client, client, defaults}, std::nullopt);
+    ASSERT_TRUE(outcome.built);
+    EXPECT_FALSE(outcome.text);
+    EXPECT_FALSE(outcome.unwritableText);
+    EXPECT_EQ(stored(), (json{{"h1", 0}, {"h2", 1}}));
+}
+
 TEST_F(Scan, OnlyANonEmptyCurrentBssidMarksARecordConnected) {
     interface.bssidValue = std::nullopt;
     interface.networks = {network("", "Empty bssid text"), network("aa:aa:aa:aa:aa:01", "Other")};
@@ -122,9 +133,9 @@ TEST_F(Scan, PassesTheNameThroughAndKeepsWhateverTheRadioReturns) {
 TEST_F(Scan, FailuresFallBackWithoutTouchingTheStore) {
     interface.networks = {network("h", std::nullopt)};
     interface.scanFails = true;
-    EXPECT_FALSE(buildNetworkScanReport({client, client, defaults}, std::nullopt).value);
+    EXPECT_FALSE(buildNetworkScanReport({client, client, defaults}, std::nullopt).built);
     client.defaultInterface = nullptr;
-    EXPECT_FALSE(buildNetworkScanReport({client, client, defaults}, std::nullopt).value);
+    EXPECT_FALSE(buildNetworkScanReport({client, client, defaults}, std::nullopt).built);
     EXPECT_EQ(interface.scannedNames.size(), 1u);
     EXPECT_EQ(defaults.writeCount(), 0);
     EXPECT_EQ(defaults.store(), json::object());

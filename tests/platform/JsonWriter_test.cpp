@@ -1,8 +1,8 @@
-#include "app/JsonWriter.h"
+#include "platform/JsonWriter.h"
 
 #include <gtest/gtest.h>
 
-namespace netmoth::app {
+namespace netmoth::platform {
 namespace {
 
 using nlohmann::json;
@@ -54,5 +54,37 @@ TEST(JsonWriter, OutputParsesBackToTheSameValue) {
     EXPECT_EQ(json::parse(*text), value);
 }
 
+// Strings where a plain run meets an escape or a multi-byte character at
+// either end, the places where copying runs could lose or repeat a byte.
+TEST(JsonWriter, RunsOfPlainTextKeepEveryByteAroundEscapes) {
+    EXPECT_EQ(writePrettyJson(json::array({"/"})), "[\n  \"\\/\"\n]");
+    EXPECT_EQ(writePrettyJson(json::array({"ab\n"})), "[\n  \"ab\\n\"\n]");
+    EXPECT_EQ(writePrettyJson(json::array({"\x7f\xC3\xA9x\xF0\x9F\x98\x80"})),
+              "[\n  \"\x7f\xC3\xA9x\xF0\x9F\x98\x80\"\n]");
+    EXPECT_EQ(writePrettyJson(json::array({"ok\xC3"})), std::nullopt);  // cut short at the end
+    EXPECT_EQ(writePrettyJson(json::array({"\xED\xA0\x80"})), std::nullopt);  // a surrogate
+}
+
+class ArrayWriter : public ::testing::TestWithParam<json> {};
+
+// Element by element, the writer gives exactly the text of the whole array.
+TEST_P(ArrayWriter, MatchesTheWholeArrayWrittenAtOnce) {
+    PrettyArrayWriter writer;
+    for (const json& element : GetParam()) EXPECT_TRUE(writer.append(element));
+    EXPECT_EQ(std::move(writer).finish(), writePrettyJson(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Arrays, ArrayWriter,
+                         ::testing::Values(json::array(), json::array({1}), json::array({json::object(), json::array()}),
+                                           json::array({json{{"k", json::array({"a/b", -1})}}, "x", nullptr})));
+
+TEST(ArrayWriter, OneUnwritableElementSpoilsTheWholeArray) {
+    PrettyArrayWriter writer;
+    EXPECT_TRUE(writer.append("ok"));
+    EXPECT_FALSE(writer.append(json{{"k", "\xFF"}}));
+    EXPECT_FALSE(writer.append("fine again"));
+    EXPECT_EQ(std::move(writer).finish(), std::nullopt);
+}
+
 }  // namespace
-}  // namespace netmoth::app
+}  // namespace netmoth::platform
