@@ -100,6 +100,15 @@ tool() {
 
 scan_dump() { iw dev "$STA" scan dump -u > "$RUN/iw-scan-$1.txt" 2>&1; }
 
+# dump_lists_every_ap NAME: iw-scan-NAME.txt holds every access point that came up.
+dump_lists_every_ap() {
+	local name iface bssid state rest
+	while IFS=$'\t' read -r name iface bssid state rest; do
+		[ "$state" = ENABLED ] || continue
+		grep -q "^BSS $bssid" "$RUN/iw-scan-$1.txt" || return 1
+	done < "$RUN/aps.tsv"
+}
+
 # scan_ended CHARS: the iw event log past its first CHARS shows the end of a station scan.
 scan_ended() {
 	local events
@@ -137,8 +146,16 @@ if load_radios; then
 	wpa_supplicant -B -D nl80211 -i "$STA" -c "$LAB_DIR/station.conf" -f "$RUN/wpa_supplicant.log" -t
 	wait_for 40 station_joined || say "$STA did not join lab-wpa2"
 
-	tool scan root
-	scan_dump scan
+	# Under emulation a busy channel can drop a probe response, so a scan may
+	# miss an access point that is up. The program must match iw either way;
+	# retry (bounded) so every access point is seen and checked.
+	for attempt in 1 2 3; do
+		tool scan root
+		scan_dump scan
+		dump_lists_every_ap scan && break
+		say "scan $attempt missed an access point; scanning again"
+	done
+	result scan_attempts "$attempt"
 	if refresh_scan; then result refresh_scan ok; else result refresh_scan failed; fi
 	tool scan-unprivileged nobody
 	tool ssid-twin-unprivileged nobody --ssid=lab-twin
