@@ -67,7 +67,9 @@ void emptyFolder(const std::filesystem::path& folder) {
     for (const auto& entry : std::filesystem::directory_iterator(folder)) std::filesystem::remove_all(entry.path());
 }
 
-double microseconds(const timeval& time) { return static_cast<double>(time.tv_sec) * 1e6 + static_cast<double>(time.tv_usec); }
+double microseconds(const timeval& time) {
+    return static_cast<double>(time.tv_sec) * 1e6 + static_cast<double>(time.tv_usec);
+}
 
 [[noreturn]] void execInChild(const Options& options) {
     const int out = open(options.outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);

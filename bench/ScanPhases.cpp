@@ -28,8 +28,8 @@
 namespace {
 
 // The scan writes each record as it builds it, so writing is part of "scan + report".
-constexpr std::string_view kPhases[] = {"read file", "parse JSON", "read scene", "free JSON",
-                                        "scan + report", "free all"};
+constexpr std::string_view kPhases[] = {"read file", "parse JSON",    "read scene",
+                                        "free JSON", "scan + report", "free all"};
 constexpr std::size_t kPhaseCount = std::size(kPhases);
 
 double threadCpuNanoseconds() {

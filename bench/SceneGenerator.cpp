@@ -22,7 +22,8 @@ using netmoth::bench::Band;
 enum class Variant { Explicit, Radio };
 
 // A venue repeats a few names over many access points; one is not ASCII.
-constexpr std::array<std::string_view, 4> kNames = {"Venue-Guest", "Venue-Staff", "eduroam", "Caf\xc3\xa9 Lumi\xc3\xa8re"};
+constexpr std::array<std::string_view, 4> kNames = {"Venue-Guest", "Venue-Staff", "eduroam",
+                                                    "Caf\xc3\xa9 Lumi\xc3\xa8re"};
 
 bool isHidden(std::uint64_t index) { return index % 10 == 9; }
 
@@ -38,9 +39,8 @@ std::string bssidOf(std::uint64_t index) {
 }
 
 std::string explicitValues(Band band) {
-    return band == Band::TwoGHz
-               ? R"("channel":{"number":6,"band":1,"width":1},"security":[4,11],"phyModes":[2,3,4])"
-               : R"("channel":{"number":36,"band":2,"width":3},"security":[4,11],"phyModes":[1,4,5])";
+    return band == Band::TwoGHz ? R"("channel":{"number":6,"band":1,"width":1},"security":[4,11],"phyModes":[2,3,4])"
+                                : R"("channel":{"number":36,"band":2,"width":3},"security":[4,11],"phyModes":[1,4,5])";
 }
 
 std::string radioValues(Band band) {
@@ -61,8 +61,8 @@ std::string network(std::uint64_t index, Variant variant) {
 }
 
 void writeScene(std::uint64_t count, Variant variant) {
-    std::cout << R"({"defaultInterface":0,"interfaces":[{"name":"wlan0","ssid":"Venue-Guest","bssid":")"
-              << bssidOf(0) << R"(","rssi":-48,"scan":{"networks":[)";
+    std::cout << R"({"defaultInterface":0,"interfaces":[{"name":"wlan0","ssid":"Venue-Guest","bssid":")" << bssidOf(0)
+              << R"(","rssi":-48,"scan":{"networks":[)";
     for (std::uint64_t i = 0; i < count; ++i) std::cout << (i == 0 ? "\n" : ",\n") << network(i, variant);
     std::cout << "\n]}}]}\n";
 }

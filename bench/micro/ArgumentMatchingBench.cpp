@@ -17,8 +17,9 @@ constexpr std::string_view kSsidSwitch = "--ssid=";
 constexpr std::string_view kConnectedSignalSwitch = "--isRetrievingConnectedSignal";
 
 // A name with a precomposed letter, CJK, and a family emoji joined by ZWJ.
-const std::string kNonAsciiSsidArgument = "--ssid=\"Caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac "
-                                          "\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa7\"";
+const std::string kNonAsciiSsidArgument =
+    "--ssid=\"Caf\xc3\xa9 \xe6\x9d\xb1\xe4\xba\xac "
+    "\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa9\xe2\x80\x8d\xf0\x9f\x91\xa7\"";
 // The same switch spelled with a fullwidth hyphen: not a match, found at once.
 const std::string kNearMissArgument = "\xef\xbc\x8d-isRetrievingConnectedSignal";
 // "e" plus a combining acute accent must equal the precomposed switch text.

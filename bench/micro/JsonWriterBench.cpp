@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/JsonWriter.h"
 #include "platform/Base64.h"
+#include "platform/JsonWriter.h"
 #include "support/RealisticElements.h"
 
 namespace {
@@ -37,4 +37,5 @@ void BM_WritePrettyJsonRecord(benchmark::State& state, std::string ssid) {
 }  // namespace
 
 BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, ascii_ssid, std::string("Venue-Guest"));
-BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, non_ascii_ssid, std::string("Caf\xc3\xa9 Lumi\xc3\xa8re \xe6\x9d\xb1\xe4\xba\xac"));
+BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, non_ascii_ssid,
+                  std::string("Caf\xc3\xa9 Lumi\xc3\xa8re \xe6\x9d\xb1\xe4\xba\xac"));

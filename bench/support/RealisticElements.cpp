@@ -15,9 +15,8 @@ constexpr std::array<std::uint8_t, 1> kErpNoProtection = {0x00};
 constexpr std::array<std::uint8_t, 8> kRates5GHz = {0x8c, 0x12, 0x98, 0x24, 0xb0, 0x48, 0x60, 0x6c};
 // Version 1, CCMP group and pairwise ciphers, PSK and SAE key management,
 // management frame protection capable.
-constexpr std::array<std::uint8_t, 24> kRsn = {0x01, 0x00, 0x00, 0x0f, 0xac, 0x04, 0x01, 0x00,
-                                               0x00, 0x0f, 0xac, 0x04, 0x02, 0x00, 0x00, 0x0f,
-                                               0xac, 0x02, 0x00, 0x0f, 0xac, 0x08, 0x80, 0x00};
+constexpr std::array<std::uint8_t, 24> kRsn = {0x01, 0x00, 0x00, 0x0f, 0xac, 0x04, 0x01, 0x00, 0x00, 0x0f, 0xac, 0x04,
+                                               0x02, 0x00, 0x00, 0x0f, 0xac, 0x02, 0x00, 0x0f, 0xac, 0x08, 0x80, 0x00};
 constexpr std::array<std::uint8_t, 26> kHtCapabilities = {0xef, 0x09, 0x1b, 0xff, 0xff};
 // Primary channel, then the secondary-channel offset and width bits.
 constexpr std::array<std::uint8_t, 22> kHtOperation2GHz = {6, 0x00};
@@ -35,9 +34,7 @@ void append(platform::Bytes& bytes, std::uint8_t id, Payload payload) {
     bytes.insert(bytes.end(), payload.begin(), payload.end());
 }
 
-Payload asPayload(std::string_view text) {
-    return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
+Payload asPayload(std::string_view text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
 
 }  // namespace
 
@@ -63,8 +60,6 @@ platform::Bytes realisticElements(Band band, std::string_view ssid) {
     return bytes;
 }
 
-RadioFacts realisticRadioFacts(Band band) {
-    return {band == Band::TwoGHz ? 2437U : 5180U, 0x0411};
-}
+RadioFacts realisticRadioFacts(Band band) { return {band == Band::TwoGHz ? 2437U : 5180U, 0x0411}; }
 
 }  // namespace netmoth::bench

@@ -12,8 +12,8 @@
 namespace {
 
 using namespace netmoth::linux_backend;
-using test::NetlinkMessage;
 using netmoth::platform::Bytes;
+using test::NetlinkMessage;
 
 void require(bool property) {
     if (!property) std::abort();

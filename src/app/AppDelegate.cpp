@@ -70,9 +70,7 @@ void AppDelegate::runSsidScan(const std::optional<std::string>& ssid) {
 
 void AppDelegate::retrieveConnectedSignal() { finish(reports::buildConnectedSignalReport(client)); }
 
-void AppDelegate::retrieveInterfacesData() {
-    finish(reports::buildInterfacesReport(platform_.sharedWiFiClient()));
-}
+void AppDelegate::retrieveInterfacesData() { finish(reports::buildInterfacesReport(platform_.sharedWiFiClient())); }
 
 void AppDelegate::finish(const reports::ReportOutcome& outcome) {
     if (outcome.built) {

@@ -16,8 +16,8 @@ namespace netmoth::app {
 
 class AppDelegate : public platform::LocationManagerDelegate {
 public:
-    AppDelegate(platform::PlatformServices& platform, platform::RunLoop& runLoop,
-                std::vector<std::string> arguments, std::ostream& out);
+    AppDelegate(platform::PlatformServices& platform, platform::RunLoop& runLoop, std::vector<std::string> arguments,
+                std::ostream& out);
 
     // Runs once, on the run loop, after start.
     void applicationDidFinishLaunching();

@@ -15,14 +15,26 @@ public:
     bool write(const nlohmann::json& value, std::size_t depth) {
         using Type = nlohmann::json::value_t;
         switch (value.type()) {
-            case Type::object: return writeObject(value, depth);
-            case Type::array: return writeArray(value, depth);
-            case Type::string: return writeString(value.get_ref<const std::string&>());
-            case Type::boolean: out_ += value.get<bool>() ? "true" : "false"; return true;
-            case Type::number_integer: out_ += std::to_string(value.get<std::int64_t>()); return true;
-            case Type::number_unsigned: out_ += std::to_string(value.get<std::uint64_t>()); return true;
-            case Type::null: out_ += "null"; return true;
-            default: return false;
+            case Type::object:
+                return writeObject(value, depth);
+            case Type::array:
+                return writeArray(value, depth);
+            case Type::string:
+                return writeString(value.get_ref<const std::string&>());
+            case Type::boolean:
+                out_ += value.get<bool>() ? "true" : "false";
+                return true;
+            case Type::number_integer:
+                out_ += std::to_string(value.get<std::int64_t>());
+                return true;
+            case Type::number_unsigned:
+                out_ += std::to_string(value.get<std::uint64_t>());
+                return true;
+            case Type::null:
+                out_ += "null";
+                return true;
+            default:
+                return false;
         }
     }
 
@@ -60,8 +72,7 @@ private:
     }
 
     bool writeArray(const nlohmann::json& array, std::size_t depth) {
-        return writeContainer('[', ']', array.size(), depth,
-                              [&](std::size_t i) { return write(array[i], depth + 1); });
+        return writeContainer('[', ']', array.size(), depth, [&](std::size_t i) { return write(array[i], depth + 1); });
     }
 
     // Copies runs of plain ASCII at once; only quotes, backslashes, slashes,
@@ -95,15 +106,32 @@ private:
     // Only for the characters that end a plain run below 0x80.
     void appendEscaped(char c) {
         switch (c) {
-            case '"': out_ += "\\\""; return;
-            case '\\': out_ += "\\\\"; return;
-            case '/': out_ += "\\/"; return;
-            case '\b': out_ += "\\b"; return;
-            case '\f': out_ += "\\f"; return;
-            case '\n': out_ += "\\n"; return;
-            case '\r': out_ += "\\r"; return;
-            case '\t': out_ += "\\t"; return;
-            default: break;
+            case '"':
+                out_ += "\\\"";
+                return;
+            case '\\':
+                out_ += "\\\\";
+                return;
+            case '/':
+                out_ += "\\/";
+                return;
+            case '\b':
+                out_ += "\\b";
+                return;
+            case '\f':
+                out_ += "\\f";
+                return;
+            case '\n':
+                out_ += "\\n";
+                return;
+            case '\r':
+                out_ += "\\r";
+                return;
+            case '\t':
+                out_ += "\\t";
+                return;
+            default:
+                break;
         }
         static constexpr char kHex[] = "0123456789abcdef";
         out_ += "\\u00";

@@ -13,9 +13,9 @@ inline constexpr char32_t kReplacementCharacter = U'\uFFFD';
 // One decoding step. An ill-formed sequence yields U+FFFD with the length of
 // its maximal subpart, so a caller always advances by at least one byte.
 struct DecodedCodePoint {
-  char32_t value;
-  std::size_t length;
-  bool valid;
+    char32_t value;
+    std::size_t length;
+    bool valid;
 };
 
 // Decodes the code point that starts at bytes[offset]; offset < bytes.size().

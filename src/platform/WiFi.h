@@ -45,8 +45,7 @@ public:
     virtual std::int64_t rssiValue() const = 0;
     // Blocks until the radio answers. nullopt: the scan failed. A name asks
     // for that network (a directed probe finds it even when hidden).
-    virtual std::optional<NetworkList> scanForNetworks(const std::optional<std::string>& name,
-                                                       bool includeHidden) = 0;
+    virtual std::optional<NetworkList> scanForNetworks(const std::optional<std::string>& name, bool includeHidden) = 0;
 };
 
 class WiFiClient {

@@ -14,18 +14,25 @@ constexpr std::string_view kEmptyArray = "[]";
 
 std::int64_t widthInMHz(std::int64_t code) {
     switch (code) {
-        case 2: return 40;
-        case 3: return 80;
-        case 4: return 160;
-        default: return 20;  // 1, and every code the platform calls unknown
+        case 2:
+            return 40;
+        case 3:
+            return 80;
+        case 4:
+            return 160;
+        default:
+            return 20;  // 1, and every code the platform calls unknown
     }
 }
 
 std::int64_t bandInMHz(std::int64_t code) {
     switch (code) {
-        case 2: return 5000;
-        case 3: return 6000;
-        default: return 2400;  // 1, and every code the platform calls unknown
+        case 2:
+            return 5000;
+        case 3:
+            return 6000;
+        default:
+            return 2400;  // 1, and every code the platform calls unknown
     }
 }
 

@@ -63,8 +63,7 @@ TEST_F(Launch, ScanTakesTheLastSsidSwitchAndKeepsAnEmptyName) {
     run({"/bin/tool", "--ssid="});
     run({"/bin/tool"});
     run({});
-    EXPECT_EQ(interface.scannedNames,
-              (std::vector<std::optional<std::string>>{"B", "", std::nullopt, std::nullopt}));
+    EXPECT_EQ(interface.scannedNames, (std::vector<std::optional<std::string>>{"B", "", std::nullopt, std::nullopt}));
 }
 
 TEST_F(Launch, EveryReportAsksForPermissionOnceBeforeTouchingTheRadio) {

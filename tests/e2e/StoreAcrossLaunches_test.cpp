@@ -45,8 +45,8 @@ TEST_F(ToolTest, KillingScansMidSaveNeverLeavesABrokenStoreOrARepeatedNumber) {
     // Kill within one and a half launches, however slow this build starts.
     const auto started = std::chrono::steady_clock::now();
     ASSERT_EQ(testing::runTool(NETMOTH_BINARY, l).exitCode, 0);
-    const auto launchMicroseconds = std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - started).count();
+    const auto launchMicroseconds =
+        std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - started).count();
 
     std::mt19937 random(20261206);
     std::map<std::string, std::int64_t> seen;

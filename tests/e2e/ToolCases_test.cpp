@@ -32,15 +32,20 @@ TEST_P(ToolCase, PrintsExactlyTheExpectedAnswer) {
 
 INSTANTIATE_TEST_SUITE_P(
     Jobs, ToolCase,
-    ::testing::Values(
-        Case{"ScanReportsEachBssidOnce", "home.json", {}, "", "home-scan.json"},
-        Case{"ConnectedSignal", "home.json", {"--isRetrievingConnectedSignal"}, "", "home-signal.json"},
-        Case{"Interfaces", "home.json", {"--isRetrievingInterfaces"}, "", "home-interfaces.json"},
-        Case{"ScanOfAnEmptyRadioIsAnEmptyReportNotTheFallback", "empty-radio.json", {}, "[\n\n]\n", ""},
-        Case{"PermissionWinsWherever", "home.json", {"--isCheckingLocationPermission", "--isRetrievingInterfaces"},
-             "authorized\n", ""},
-        Case{"ReportModeNeverWaitsForTheSilentLocationService", "location-silent.json",
-             {"--isRetrievingInterfaces"}, "{\n\n}\n", ""}),
+    ::testing::Values(Case{"ScanReportsEachBssidOnce", "home.json", {}, "", "home-scan.json"},
+                      Case{"ConnectedSignal", "home.json", {"--isRetrievingConnectedSignal"}, "", "home-signal.json"},
+                      Case{"Interfaces", "home.json", {"--isRetrievingInterfaces"}, "", "home-interfaces.json"},
+                      Case{"ScanOfAnEmptyRadioIsAnEmptyReportNotTheFallback", "empty-radio.json", {}, "[\n\n]\n", ""},
+                      Case{"PermissionWinsWherever",
+                           "home.json",
+                           {"--isCheckingLocationPermission", "--isRetrievingInterfaces"},
+                           "authorized\n",
+                           ""},
+                      Case{"ReportModeNeverWaitsForTheSilentLocationService",
+                           "location-silent.json",
+                           {"--isRetrievingInterfaces"},
+                           "{\n\n}\n",
+                           ""}),
     [](const ::testing::TestParamInfo<Case>& testInfo) { return testInfo.param.name; });
 
 TEST_F(ToolTest, PermissionModeIdlesUntilTheLocationServiceAnswers) {

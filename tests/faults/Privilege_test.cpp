@@ -52,8 +52,8 @@ protected:
         testing::ToolLaunch l = launch("");
         l.environment.erase("NETMOTH_SCENE");
         for (const auto& [name, value] : variables) l.environment[name] = value;
-        l.arguments = {"--reuid=" + std::to_string(uid_), "--regid=" + std::to_string(gid_),
-                       "--clear-groups", "--", (bin_ / copy).string()};
+        l.arguments = {"--reuid=" + std::to_string(uid_), "--regid=" + std::to_string(gid_), "--clear-groups", "--",
+                       (bin_ / copy).string()};
         l.arguments.insert(l.arguments.end(), arguments.begin(), arguments.end());
         return testing::runTool("/usr/bin/setpriv", l);
     }

@@ -38,8 +38,7 @@ TEST_P(SceneFault, IsOneLineOnStandardErrorAndStatusTwo) {
 
 INSTANTIATE_TEST_SUITE_P(
     Scenes, SceneFault,
-    ::testing::Values(Row{"MissingFile", "s", std::nullopt},
-                      Row{"EmptyFile", "s", ""},
+    ::testing::Values(Row{"MissingFile", "s", std::nullopt}, Row{"EmptyFile", "s", ""},
                       Row{"SecondDocumentAfterTheObject", "s", "{} {}"},
                       Row{"NulAfterTheObject", "s", std::string("{}\0", 3)},
                       Row{"HundredThousandDeepWhereAListGoes", "s", nested("interfaces", 100000)},

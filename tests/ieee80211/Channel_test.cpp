@@ -10,9 +10,9 @@ TEST(ChannelNumbering, NumbersAndBandsEachRangeEdge) {
         std::uint32_t frequency;
         std::int64_t number, band;
     } kRangeEdges[] = {
-        {2412, 1, band::k2GHz},    {2472, 13, band::k2GHz},   {2484, 14, band::k2GHz},  {2411, 0, band::kUnknown},
-        {2477, 0, band::kUnknown}, {4910, 182, band::k5GHz},  {5000, 0, band::k5GHz},   {5180, 36, band::k5GHz},
-        {5895, 179, band::k5GHz},  {5900, 0, band::kUnknown}, {5935, 2, band::k6GHz},   {5955, 1, band::k6GHz},
+        {2412, 1, band::k2GHz},    {2472, 13, band::k2GHz},   {2484, 14, band::k2GHz}, {2411, 0, band::kUnknown},
+        {2477, 0, band::kUnknown}, {4910, 182, band::k5GHz},  {5000, 0, band::k5GHz},  {5180, 36, band::k5GHz},
+        {5895, 179, band::k5GHz},  {5900, 0, band::kUnknown}, {5935, 2, band::k6GHz},  {5955, 1, band::k6GHz},
         {7115, 233, band::k6GHz},  {7120, 0, band::kUnknown},
     };
     for (const auto& edge : kRangeEdges) {

@@ -45,8 +45,10 @@ const SsidCase kSsidCases[] = {
     {"Utf8TwoThreeFourBytes", {'C', 0xC3, 0xA9, 0xE2, 0x82, 0xAC, 0xF0, 0x9F, 0x93, 0xB6}, "C\u00e9\u20ac\U0001F4F6"},
     {"Cp1252Specials", {0x80, 0x8A, 0x99, 0x9A, 0x9F, 0xA0, 0xFF}, "\u20ac\u0160\u2122\u0161\u0178\u00a0\u00ff"},
     {"TruncatedSequence", {'a', 0xE2, 0x82}, "a\u00e2\u201a"},
-    {"Undefined81", {'a', 0x81}, std::nullopt}, {"Undefined8D", {0x8D}, std::nullopt},
-    {"Undefined8F", {0xE9, 0x8F}, std::nullopt}, {"Undefined90", {0x90}, std::nullopt},
+    {"Undefined81", {'a', 0x81}, std::nullopt},
+    {"Undefined8D", {0x8D}, std::nullopt},
+    {"Undefined8F", {0xE9, 0x8F}, std::nullopt},
+    {"Undefined90", {0x90}, std::nullopt},
     {"Undefined9D", {0x9D}, std::nullopt},
 };
 

@@ -47,8 +47,8 @@ const SecurityCase kSecurityCases[] = {
      join({vendorElement(0x0050F202, le16(1)), vendorElement(0x00037F01, rsnBody({kAkmPsk})),
            rawElement(element::kVendorSpecific, {0x00, 0x50, 0xF2})}),
      maskOf({kWep})},
-    {"PairwiseCountZero",
-     rawElement(element::kRsn, join({le16(1), suite(kCipherCcmp), le16(0), suiteList({kAkmPsk})})), 0},
+    {"PairwiseCountZero", rawElement(element::kRsn, join({le16(1), suite(kCipherCcmp), le16(0), suiteList({kAkmPsk})})),
+     0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Rules, SecurityMaskTest, testing::ValuesIn(kSecurityCases), kCaseName);
@@ -58,8 +58,11 @@ TEST(SecurityMask, RsnCutAtEveryLengthKeepsWhatWasReadAndDefaultsTheRest) {
     // A clean cut before a field gives that field its default (AKM 802.1X, no
     // MFPR); a cut inside a field, a suite count or a selector leaves AKMs unknown.
     const std::uint32_t wep = maskOf({kWep}), eap = maskOf({kWpa2Eap}), noMfpr = maskOf({kWpa2Psk, kWpa2Eap});
-    const std::uint32_t byLength[] = {wep, wep, eap, 0, 0, 0, eap, 0, 0, 0, 0, 0, eap, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                      noMfpr, noMfpr, maskOf({kWpa2Psk, kWpa3Eap})};
+    const std::uint32_t byLength[] = {wep, wep, eap,    0,      0,
+                                      0,   eap, 0,      0,      0,
+                                      0,   0,   eap,    0,      0,
+                                      0,   0,   0,      0,      0,
+                                      0,   0,   noMfpr, noMfpr, maskOf({kWpa2Psk, kWpa3Eap})};
     ASSERT_EQ(std::size(byLength), whole.size() + 1);
     for (std::size_t length = 0; length <= whole.size(); ++length) {
         const Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));

@@ -79,14 +79,19 @@ TEST_F(ClientTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
     const Bytes p2pDevice =
         NetlinkMessage(NL80211_CMD_NEW_INTERFACE).put(NL80211_ATTR_WDEV, std::uint64_t{9}).attributes();
     kernel.interfaces = {interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION), p2pDevice,
-                         interfaceReply(3, "wl\xFF" "an", NL80211_IFTYPE_AP),
+                         interfaceReply(3,
+                                        "wl\xFF"
+                                        "an",
+                                        NL80211_IFTYPE_AP),
                          interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
     const auto list = client.interfaces();
     ASSERT_TRUE(list);
     std::vector<std::optional<std::string>> names;
     for (auto* entry : *list) names.push_back(entry->interfaceName());
     // A name that is not UTF-8 still reads as text.
-    EXPECT_EQ(names, (decltype(names){"wl\xEF\xBF\xBD" "an", "wlan1", "wlan2", std::nullopt}));
+    EXPECT_EQ(names, (decltype(names){"wl\xEF\xBF\xBD"
+                                      "an",
+                                      "wlan1", "wlan2", std::nullopt}));
     EXPECT_EQ(client.interface(), (*list)[1]);
     EXPECT_EQ(kernel.interfaceDumps, 1);
 }

@@ -29,12 +29,15 @@ public:
 
     // A fixed-size value in host order, as nla_put_u8/u16/u32/u64 write it.
     template <class Value>
-        requires std::is_arithmetic_v<Value> || std::is_enum_v<Value>
-    NetlinkMessage& put(int type, Value value) { return raw(type, &value, sizeof value); }
+    requires std::is_arithmetic_v<Value> || std::is_enum_v<Value> NetlinkMessage& put(int type, Value value) {
+        return raw(type, &value, sizeof value);
+    }
     NetlinkMessage& put(int type, const Bytes& value) { return raw(type, value.data(), value.size()); }
     // An absent value is left out, as the kernel leaves out what it does not know.
     template <class Value>
-    NetlinkMessage& put(int type, const std::optional<Value>& value) { return value ? put(type, *value) : *this; }
+    NetlinkMessage& put(int type, const std::optional<Value>& value) {
+        return value ? put(type, *value) : *this;
+    }
     NetlinkMessage& text(int type, const std::optional<std::string>& value) {  // NUL-terminated
         if (value) check(nla_put_string(message_.get(), type, value->c_str()) == 0);
         return *this;

@@ -47,8 +47,11 @@ TEST(JsonWriter, RefusesTextThatIsNotUtf8AnywhereInTheValue) {
 }
 
 TEST(JsonWriter, OutputParsesBackToTheSameValue) {
-    const json value = {{"SSID", "a/b \"q\""}, {"rssi", -70}, {"wlanChannel", {{"channelNumber", 36}}},
-                        {"isConnected", true}, {"list", json::array({json::object(), json::array()})}};
+    const json value = {{"SSID", "a/b \"q\""},
+                        {"rssi", -70},
+                        {"wlanChannel", {{"channelNumber", 36}}},
+                        {"isConnected", true},
+                        {"list", json::array({json::object(), json::array()})}};
     const auto text = writePrettyJson(value);
     ASSERT_TRUE(text);
     EXPECT_EQ(json::parse(*text), value);
@@ -61,7 +64,7 @@ TEST(JsonWriter, RunsOfPlainTextKeepEveryByteAroundEscapes) {
     EXPECT_EQ(writePrettyJson(json::array({"ab\n"})), "[\n  \"ab\\n\"\n]");
     EXPECT_EQ(writePrettyJson(json::array({"\x7f\xC3\xA9x\xF0\x9F\x98\x80"})),
               "[\n  \"\x7f\xC3\xA9x\xF0\x9F\x98\x80\"\n]");
-    EXPECT_EQ(writePrettyJson(json::array({"ok\xC3"})), std::nullopt);  // cut short at the end
+    EXPECT_EQ(writePrettyJson(json::array({"ok\xC3"})), std::nullopt);        // cut short at the end
     EXPECT_EQ(writePrettyJson(json::array({"\xED\xA0\x80"})), std::nullopt);  // a surrogate
 }
 
@@ -75,7 +78,8 @@ TEST_P(ArrayWriter, MatchesTheWholeArrayWrittenAtOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Arrays, ArrayWriter,
-                         ::testing::Values(json::array(), json::array({1}), json::array({json::object(), json::array()}),
+                         ::testing::Values(json::array(), json::array({1}),
+                                           json::array({json::object(), json::array()}),
                                            json::array({json{{"k", json::array({"a/b", -1})}}, "x", nullptr})));
 
 TEST(ArrayWriter, OneUnwritableElementSpoilsTheWholeArray) {

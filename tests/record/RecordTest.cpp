@@ -75,10 +75,13 @@ json answersOf(const platform::WiFiNetwork& network) {
         if (network.supportsPHYMode(value)) phyModes.push_back(value);
     }
     const auto channel = network.wlanChannel();
-    return {{"ssid", orNull(network.ssid())}, {"bssid", orNull(network.bssid())}, {"rssi", network.rssiValue()},
+    return {{"ssid", orNull(network.ssid())},
+            {"bssid", orNull(network.bssid())},
+            {"rssi", network.rssiValue()},
             {"ie", orNull(network.informationElementData())},
             {"channel", channel ? json{channel->channelNumber, channel->channelBand, channel->channelWidth} : json()},
-            {"security", security}, {"phyModes", phyModes}};
+            {"security", security},
+            {"phyModes", phyModes}};
 }
 
 // Everything the reports can ask of a client, with one scan per interface.
@@ -140,22 +143,28 @@ TEST_P(SceneReplay, AnswersAsTheRecordedRun) {
     const auto untouched = scene::parseScene(GetParam().scene);
     ASSERT_TRUE(original.scene && untouched.scene);
     const RoundTrip trip = roundTrip(original.scene->client(), GetParam().name);
-    EXPECT_EQ(trip.recorded, answersOf(untouched.scene->client(), GetParam().name)) << "the recorder must forward unchanged";
+    EXPECT_EQ(trip.recorded, answersOf(untouched.scene->client(), GetParam().name))
+        << "the recorder must forward unchanged";
     EXPECT_EQ(trip.replayed, trip.recorded);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Record, SceneReplay,
-    ::testing::Values(SceneCase{"ScanWithoutName", kHome, std::nullopt}, SceneCase{"TwoBssesOfOneName", kHome, "Home"},
-                      SceneCase{"NothingMatches", kHome, "Nowhere"},
-                      SceneCase{"FailingScan", R"({"defaultInterface": 0, "interfaces": [
-                          {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})", std::nullopt},
-                      SceneCase{"NoDefaultInterface", R"({"interfaces": [{"name": "wlan0", "rssi": -3}]})", std::nullopt},
-                      SceneCase{"EmptyList", "{}", std::nullopt}, SceneCase{"NoList", R"({"interfaces": null})", std::nullopt}),
-    [](const auto& test) { return test.param.label; });
+INSTANTIATE_TEST_SUITE_P(Record, SceneReplay,
+                         ::testing::Values(SceneCase{"ScanWithoutName", kHome, std::nullopt},
+                                           SceneCase{"TwoBssesOfOneName", kHome, "Home"},
+                                           SceneCase{"NothingMatches", kHome, "Nowhere"},
+                                           SceneCase{"FailingScan", R"({"defaultInterface": 0, "interfaces": [
+                          {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})",
+                                                     std::nullopt},
+                                           SceneCase{"NoDefaultInterface",
+                                                     R"({"interfaces": [{"name": "wlan0", "rssi": -3}]})",
+                                                     std::nullopt},
+                                           SceneCase{"EmptyList", "{}", std::nullopt},
+                                           SceneCase{"NoList", R"({"interfaces": null})", std::nullopt}),
+                         [](const auto& test) { return test.param.label; });
 
 // Rates, 40 MHz HT operation on 36, RSN with PSK.
-const platform::Bytes kLabElements = *platform::decodeBase64("AQaChAsWDBg9FiQFAAAAAAAAAAAAAAAAAAAAAAAAAAAwFAEAAA+sBAEAAA+sBAEAAA+sAgAA");
+const platform::Bytes kLabElements =
+    *platform::decodeBase64("AQaChAsWDBg9FiQFAAAAAAAAAAAAAAAAAAAAAAAAAAAwFAEAAA+sBAEAAA+sBAEAAA+sAgAA");
 // HT capabilities alone: 802.11n in any band.
 const platform::Bytes kHtCapabilities = *platform::decodeBase64("LRoAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAAA==");
 
@@ -232,7 +241,8 @@ TEST(Record, KeepsTheLocationStatusAskedInTheCallbackOrNeverAsked) {
                 manager->setDelegate(&reader);
                 runLoop.run();
             }
-            EXPECT_EQ(reader.calledWith, asked ? manager.get() : nullptr) << "the delegate must be told of the recorder";
+            EXPECT_EQ(reader.calledWith, asked ? manager.get() : nullptr)
+                << "the delegate must be told of the recorder";
         }
         EXPECT_EQ(json::parse(readText(folder / "scene.json"))["location"],
                   (json{{"authorizationStatus", -7}, {"delivers", true}}));

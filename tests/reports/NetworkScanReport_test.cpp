@@ -47,14 +47,15 @@ TEST_F(Scan, BuildsTheFullRecordOfANamedNetwork) {
     home.security = {4, 11};
     home.phyModes = {1, 4, 5};
     interface.networks = {home};
-    EXPECT_EQ(records(), json::array({json{{"bssid", "aa:aa:aa:aa:aa:01"},
-                                           {"isConnected", true},
-                                           {"SSID", "Home/Net"},
-                                           {"ie", "AARIb21l"},
-                                           {"wlanChannel", {{"channelNumber", 36}, {"channelWidth", 80}, {"channelBand", 5000}}},
-                                           {"rssi", -48},
-                                           {"security", "WPA2-PSK, WPA3-SAE"},
-                                           {"wifiType", 5}}}));
+    EXPECT_EQ(records(),
+              json::array({json{{"bssid", "aa:aa:aa:aa:aa:01"},
+                                {"isConnected", true},
+                                {"SSID", "Home/Net"},
+                                {"ie", "AARIb21l"},
+                                {"wlanChannel", {{"channelNumber", 36}, {"channelWidth", 80}, {"channelBand", 5000}}},
+                                {"rssi", -48},
+                                {"security", "WPA2-PSK, WPA3-SAE"},
+                                {"wifiType", 5}}}));
     EXPECT_EQ(defaults.writeCount(), 0);
 }
 

@@ -78,8 +78,8 @@ TEST(Interfaces, ListsEveryNamedInterfaceWithEmptyTextForMissingValues) {
     client.list = std::vector<platform::WiFiInterface*>{&joinedOne, &idle, &nameless, &ssidOnly};
     const ReportOutcome outcome = buildInterfacesReport(client);
     EXPECT_EQ(valueOf(outcome), (json{{"wlan0", {{"ssid", "Home"}, {"bssid", "aa:bb:cc:dd:ee:ff"}}},
-                                    {"wlan1", {{"ssid", ""}, {"bssid", ""}}},
-                                    {"wlan2", {{"ssid", "Lab"}, {"bssid", ""}}}}));
+                                      {"wlan1", {{"ssid", ""}, {"bssid", ""}}},
+                                      {"wlan2", {{"ssid", "Lab"}, {"bssid", ""}}}}));
     EXPECT_FALSE(outcome.unwritableText);
 }
 

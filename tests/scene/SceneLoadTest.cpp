@@ -54,10 +54,12 @@ const std::vector<ErrorCase> kCases = {
      "defaultInterface: index 1 is out of range: the scene has 1 interface(s)"},
     {R"({"interfaces": null, "defaultInterface": 0})",
      "defaultInterface: index 0 is out of range: the scene has 0 interface(s)"},
-    {R"({"interfaces": [)", "invalid JSON at byte 17: parse error at line 1, column 17: syntax error while parsing "
-                            "value - unexpected end of input; expected '[', '{', or a literal"},
-    {"{\"ssid\": \"\xff\"}", "invalid JSON at byte 11: parse error at line 1, column 11: syntax error while parsing "
-                             "value - invalid string: ill-formed UTF-8 byte; last read: '\"\xff'"},
+    {R"({"interfaces": [)",
+     "invalid JSON at byte 17: parse error at line 1, column 17: syntax error while parsing "
+     "value - unexpected end of input; expected '[', '{', or a literal"},
+    {"{\"ssid\": \"\xff\"}",
+     "invalid JSON at byte 11: parse error at line 1, column 11: syntax error while parsing "
+     "value - invalid string: ill-formed UTF-8 byte; last read: '\"\xff'"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Scene, SceneErrors, ::testing::ValuesIn(kCases));
@@ -86,7 +88,8 @@ TEST_F(SceneFile, SizeCapRefusesOneByteMore) {
     write("{}");
     EXPECT_EQ(readFileCapped(path_, 2).text, "{}");
     EXPECT_THAT(readFileCapped(path_, 1).error, ::testing::StartsWith("larger than the 1 bytes"));
-    EXPECT_THAT(readFileCapped("/dev/zero", 1 << 20).error, ::testing::StartsWith("larger than"));  // no size known up front
+    EXPECT_THAT(readFileCapped("/dev/zero", 1 << 20).error,
+                ::testing::StartsWith("larger than"));  // no size known up front
 }
 
 TEST(SampleScene, LoadsWithBothInterfacesAndEveryNetwork) {

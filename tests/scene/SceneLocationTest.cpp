@@ -18,7 +18,8 @@ struct CountingDelegate : platform::LocationManagerDelegate {
 TEST(SceneLocation, OneCallbackThroughTheRunLoopToTheCurrentDelegateUnlessTheSceneWithholdsIt) {
     platform::RunLoop runLoop;
     const auto scene = testing::mustParse("{}");
-    const auto silentScene = testing::mustParse(R"({"location": {"authorizationStatus": -2147483648, "delivers": false}})");
+    const auto silentScene =
+        testing::mustParse(R"({"location": {"authorizationStatus": -2147483648, "delivers": false}})");
     CountingDelegate replaced, current, unanswered;
     auto manager = scene->makeLocationManager(runLoop);
     manager->setDelegate(&replaced);

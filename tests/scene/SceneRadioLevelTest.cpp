@@ -46,9 +46,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Capability 1041: ESS, privacy, short slot.
         RadioCase{"AllFacts", R"("frequency": 2462, "capability": 1041, )" + kIe, {11, 1, 1}, {4}, {2, 3}},
-        RadioCase{"ExplicitValuesWin",
-                  R"("frequency": 2462, "capability": 1041, "channel": {"number": 7}, "security": [], "phyModes": [6], )" + kIe,
-                  {7, 0, 0}, {}, {6}},
+        RadioCase{
+            "ExplicitValuesWin",
+            R"("frequency": 2462, "capability": 1041, "channel": {"number": 7}, "security": [], "phyModes": [6], )" +
+                kIe,
+            {7, 0, 0},
+            {},
+            {6}},
         RadioCase{"CapabilityOnlyIsPrivacyWithoutRsn", R"("capability": 17)", {-1, -1, -1}, {1}, {}},
         RadioCase{"FrequencyOnlyHasNoPrivacy", R"("frequency": 5180)", {36, 2, 1}, {0}, {}},
         RadioCase{"ElementsAloneAreNotRadioLevel", kIe, {-1, -1, -1}, {}, {}}),

@@ -46,12 +46,18 @@ TEST(SceneScan, ANameMatchesSsidBytesOrAProbeAnswer) {
         {"ssid": "Cafe", "bssid": "4", "answersProbeFor": "Home"}, {"ssid": "Home ", "bssid": "5"},
         {"ssid": "Home", "bssid": "6"}, {"ssid": "Nul\u0000", "bssid": "7"}]}}]})");
     const std::vector<std::pair<std::optional<std::string>, Found>> cases = {
-        {std::nullopt, {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {"Home", "6"}, {nul, "7"}}},
-        {"Home", {{"Home", "1"}, {"Home", "4"}, {"Home", "6"}}}, {"Lab", {{"Lab", "2"}}}, {"Cafe", {{"Cafe", "4"}}},
-        {nul, {{nul, "7"}}}, {"Nul", {}}, {"", {}}};
+        {std::nullopt,
+         {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {"Home", "6"}, {nul, "7"}}},
+        {"Home", {{"Home", "1"}, {"Home", "4"}, {"Home", "6"}}},
+        {"Lab", {{"Lab", "2"}}},
+        {"Cafe", {{"Cafe", "4"}}},
+        {nul, {{nul, "7"}}},
+        {"Nul", {}},
+        {"", {}}};
     for (const auto& [name, expected] : cases) {
         Found found;
-        for (const auto& network : scan(*scene->client().interface(), name)) found.emplace_back(network->ssid(), network->bssid());
+        for (const auto& network : scan(*scene->client().interface(), name))
+            found.emplace_back(network->ssid(), network->bssid());
         EXPECT_EQ(found, expected) << name.value_or("(no name)");
     }
 }
@@ -71,13 +77,15 @@ TEST(SceneNetwork, PresentButEmptyIsNotAbsentAndAnyInt64IsAValue) {
         {"ie": "", "channel": {}, "security": []},
         {"ie": null, "channel": null, "rssi": null, "phyModes": null}]}}]})");
     const auto networks = scan(*scene->client().interface());
-    EXPECT_TRUE(networks[0]->supportsSecurity(4) && networks[0]->supportsSecurity(kMin) && networks[0]->supportsPHYMode(kMax));
+    EXPECT_TRUE(networks[0]->supportsSecurity(4) && networks[0]->supportsSecurity(kMin) &&
+                networks[0]->supportsPHYMode(kMax));
     EXPECT_FALSE(networks[0]->supportsSecurity(0) || networks[0]->supportsPHYMode(1));
     EXPECT_EQ(networks[1]->informationElementData(), platform::Bytes{});
     EXPECT_EQ(channelOf(*networks[1]), std::tuple(0, 0, 0));  // missing members: the "unknown" code
     EXPECT_EQ(std::tuple(networks[2]->informationElementData(), networks[2]->rssiValue()), std::tuple(std::nullopt, 0));
     EXPECT_EQ(channelOf(*networks[2]), std::tuple(-1, -1, -1));
-    EXPECT_FALSE(networks[1]->supportsSecurity(0) || networks[2]->supportsSecurity(0) || networks[2]->supportsPHYMode(0));
+    EXPECT_FALSE(networks[1]->supportsSecurity(0) || networks[2]->supportsSecurity(0) ||
+                 networks[2]->supportsPHYMode(0));
 }
 
 }  // namespace

@@ -146,12 +146,13 @@ TEST_P(DamagedStoreTest, IsKeptAsideBeforeTheFirstWrite) {
 
 const std::string kTooDeep = std::string(kMaxStoreNesting + 1, '[') + std::string(kMaxStoreNesting + 1, ']');
 
-INSTANTIATE_TEST_SUITE_P(
-    Contents, DamagedStoreTest,
-    testing::Values(DamagedCase{"Empty", ""}, DamagedCase{"Truncated", "{\"k\":"}, DamagedCase{"Array", "[1,2]"},
-                    DamagedCase{"Null", "null"}, DamagedCase{"TrailingText", "{\"k\":1} trailing"},
-                    DamagedCase{"InvalidUtf8", "{\"k\":\"\xFF\"}"}, DamagedCase{"TooDeep", "{\"k\":" + kTooDeep + "}"}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Contents, DamagedStoreTest,
+                         testing::Values(DamagedCase{"Empty", ""}, DamagedCase{"Truncated", "{\"k\":"},
+                                         DamagedCase{"Array", "[1,2]"}, DamagedCase{"Null", "null"},
+                                         DamagedCase{"TrailingText", "{\"k\":1} trailing"},
+                                         DamagedCase{"InvalidUtf8", "{\"k\":\"\xFF\"}"},
+                                         DamagedCase{"TooDeep", "{\"k\":" + kTooDeep + "}"}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A store we may not or cannot replace: the lease keeps its write in memory, and
 // the folder stays as it was, with no .corrupt or temporary file.
@@ -193,10 +194,23 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         LeftAloneCase{"Unreadable", [](const fs::path& store) { fs::permissions(store, fs::perms::none); }, false},
         LeftAloneCase{"Oversized", [](const fs::path& store) { fs::resize_file(store, kMaxStoreBytes + 1); }, false},
-        LeftAloneCase{"Directory", [](const fs::path& store) { fs::remove(store); fs::create_directory(store); }, false},
-        LeftAloneCase{"Fifo", [](const fs::path& store) { fs::remove(store); mkfifo(store.c_str(), 0600); }, false},
-        LeftAloneCase{"ReadOnlyFolder", [](const fs::path& store) {
-            fs::permissions(store.parent_path(), fs::perms::owner_read | fs::perms::owner_exec); }, true},
+        LeftAloneCase{"Directory",
+                      [](const fs::path& store) {
+                          fs::remove(store);
+                          fs::create_directory(store);
+                      },
+                      false},
+        LeftAloneCase{"Fifo",
+                      [](const fs::path& store) {
+                          fs::remove(store);
+                          mkfifo(store.c_str(), 0600);
+                      },
+                      false},
+        LeftAloneCase{"ReadOnlyFolder",
+                      [](const fs::path& store) {
+                          fs::permissions(store.parent_path(), fs::perms::owner_read | fs::perms::owner_exec);
+                      },
+                      true},
         LeftAloneCase{"FileSizeLimit", [](const fs::path&) {}, true, true}),
     [](const auto& row) { return std::string(row.param.name); });
 

@@ -48,8 +48,7 @@ struct FakeInterface final : platform::WiFiInterface {
     std::optional<std::string> ssid() const override { return note(log, "ssid"), ssidValue; }
     std::optional<std::string> bssid() const override { return note(log, "bssid"), bssidValue; }
     std::int64_t rssiValue() const override { return note(log, "rssi"), rssi; }
-    std::optional<platform::NetworkList> scanForNetworks(const std::optional<std::string>& scanName,
-                                                         bool) override {
+    std::optional<platform::NetworkList> scanForNetworks(const std::optional<std::string>& scanName, bool) override {
         note(log, "scan");
         scannedNames.push_back(scanName);
         if (scanFails) return std::nullopt;

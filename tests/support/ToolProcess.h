@@ -12,7 +12,7 @@ namespace netmoth::testing {
 struct ToolRun {
     std::string out;
     std::string err;
-    int exitCode = -1;    // -1 when it ended by a signal or was killed
+    int exitCode = -1;  // -1 when it ended by a signal or was killed
     bool timedOut = false;
 };
 
@@ -20,7 +20,7 @@ struct ToolLaunch {
     std::vector<std::string> arguments;              // after argv[0]
     std::map<std::string, std::string> environment;  // the whole environment
     std::chrono::milliseconds timeout{20000};
-    int stdoutFd = -1;                               // startTool only: the child's descriptor 1
+    int stdoutFd = -1;  // startTool only: the child's descriptor 1
 };
 
 ToolRun runTool(const std::string& binary, const ToolLaunch& launch);

@@ -21,11 +21,15 @@ std::int64_t bandFor(std::uint32_t f) {
 
 std::int64_t channelNumberFor(std::uint32_t f) {
     switch (bandFor(f)) {
-    case band::k2GHz: return f == kChannel14 ? 14 : (f - 2407) / 5;
-    // The 4.9 GHz public-safety channels count from 4000 MHz.
-    case band::k5GHz: return f < 5000 ? (f - 4000) / 5 : (f - 5000) / 5;
-    case band::k6GHz: return f == k6GHzChannel2 ? 2 : (f - 5950) / 5;
-    default: return 0;
+        case band::k2GHz:
+            return f == kChannel14 ? 14 : (f - 2407) / 5;
+        // The 4.9 GHz public-safety channels count from 4000 MHz.
+        case band::k5GHz:
+            return f < 5000 ? (f - 4000) / 5 : (f - 5000) / 5;
+        case band::k6GHz:
+            return f == k6GHzChannel2 ? 2 : (f - 5950) / 5;
+        default:
+            return 0;
     }
 }
 

@@ -25,13 +25,16 @@ std::int64_t vhtWidth(ElementBytes info) {
     const int centre0 = info[1];
     const int centre1 = info[2];
     switch (info[0]) {
-    case 1: {
-        // 160 is signalled by a second segment 8 channels off; 80+80 by one more than 16 off.
-        const int apart = std::abs(centre1 - centre0);
-        return centre1 != 0 && (apart == 8 || apart > 16) ? width::k160MHz : width::k80MHz;
-    }
-    case 2: case 3: return width::k160MHz;  // deprecated 160 and 80+80 encodings
-    default: return width::k20MHz;          // 20/40 is told by the HT operation element
+        case 1: {
+            // 160 is signalled by a second segment 8 channels off; 80+80 by one more than 16 off.
+            const int apart = std::abs(centre1 - centre0);
+            return centre1 != 0 && (apart == 8 || apart > 16) ? width::k160MHz : width::k80MHz;
+        }
+        case 2:
+        case 3:
+            return width::k160MHz;  // deprecated 160 and 80+80 encodings
+        default:
+            return width::k20MHz;  // 20/40 is told by the HT operation element
     }
 }
 
@@ -79,13 +82,16 @@ std::int64_t ehtWidth(ElementBytes operation) {
 // VHT on 2.4 GHz is a vendor extension, and no 2.4 GHz BSS is wider than 40 MHz.
 std::int64_t widthOf(const Element& element, bool vhtApplies) {
     switch (element.id) {
-    case element::kHtOperation: return htWidth(element.payload);
-    case element::kVhtOperation: return vhtApplies ? vhtWidth(element.payload) : width::k20MHz;
-    case element::kExtension:
-        if (element.extensionId == extension::kHeOperation) return heWidth(element.payload, vhtApplies);
-        if (element.extensionId == extension::kEhtOperation) return ehtWidth(element.payload);
-        return width::k20MHz;
-    default: return width::k20MHz;
+        case element::kHtOperation:
+            return htWidth(element.payload);
+        case element::kVhtOperation:
+            return vhtApplies ? vhtWidth(element.payload) : width::k20MHz;
+        case element::kExtension:
+            if (element.extensionId == extension::kHeOperation) return heWidth(element.payload, vhtApplies);
+            if (element.extensionId == extension::kEhtOperation) return ehtWidth(element.payload);
+            return width::k20MHz;
+        default:
+            return width::k20MHz;
     }
 }
 

@@ -69,11 +69,9 @@ std::vector<Element> elementsIn(ElementBytes bytes) {
     return found;
 }
 
-std::optional<Element> firstElement(const std::vector<Element>& elements, std::uint8_t id,
-                                    std::uint8_t extensionId) {
-    const auto it = std::find_if(elements.begin(), elements.end(), [&](const Element& e) {
-        return e.id == id && e.extensionId == extensionId;
-    });
+std::optional<Element> firstElement(const std::vector<Element>& elements, std::uint8_t id, std::uint8_t extensionId) {
+    const auto it = std::find_if(elements.begin(), elements.end(),
+                                 [&](const Element& e) { return e.id == id && e.extensionId == extensionId; });
     if (it == elements.end()) return std::nullopt;
     return *it;
 }

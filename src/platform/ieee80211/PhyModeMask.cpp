@@ -40,16 +40,25 @@ void noteRates(Evidence& evidence, ElementBytes rates) {
 
 void note(Evidence& evidence, const Element& element) {
     switch (element.id) {
-    case element::kSupportedRates:
-    case element::kExtendedSupportedRates: noteRates(evidence, element.payload); break;
-    case element::kErp: evidence.erp = true; break;
-    case element::kHtCapabilities: evidence.bandFreeModes |= bitFor(phy::k11n); break;
-    case element::kVhtCapabilities: evidence.vhtCapabilities = true; break;
-    case element::kExtension:
-        if (element.extensionId == extension::kHeCapabilities) evidence.bandFreeModes |= bitFor(phy::k11ax);
-        if (element.extensionId == extension::kEhtCapabilities) evidence.bandFreeModes |= bitFor(phy::k11be);
-        break;
-    default: break;
+        case element::kSupportedRates:
+        case element::kExtendedSupportedRates:
+            noteRates(evidence, element.payload);
+            break;
+        case element::kErp:
+            evidence.erp = true;
+            break;
+        case element::kHtCapabilities:
+            evidence.bandFreeModes |= bitFor(phy::k11n);
+            break;
+        case element::kVhtCapabilities:
+            evidence.vhtCapabilities = true;
+            break;
+        case element::kExtension:
+            if (element.extensionId == extension::kHeCapabilities) evidence.bandFreeModes |= bitFor(phy::k11ax);
+            if (element.extensionId == extension::kEhtCapabilities) evidence.bandFreeModes |= bitFor(phy::k11be);
+            break;
+        default:
+            break;
     }
 }
 

@@ -12,12 +12,12 @@
 namespace netmoth::ieee80211 {
 
 struct RadioFacts {
-    std::optional<std::string> bssid;            // lower-case "aa:bb:cc:dd:ee:ff"
-    std::optional<std::string> ssid;             // already decoded; absent: hidden
+    std::optional<std::string> bssid;  // lower-case "aa:bb:cc:dd:ee:ff"
+    std::optional<std::string> ssid;   // already decoded; absent: hidden
     std::int64_t signalDbm = 0;
-    std::optional<std::uint32_t> frequencyMHz;   // absent: no channel
-    std::uint16_t capability = 0;                // the 802.11 capability information field
-    std::optional<platform::Bytes> elements;     // information elements as received
+    std::optional<std::uint32_t> frequencyMHz;  // absent: no channel
+    std::uint16_t capability = 0;               // the 802.11 capability information field
+    std::optional<platform::Bytes> elements;    // information elements as received
 };
 
 // Implemented by the networks makeRadioNetwork builds, so a recorder can keep

@@ -37,13 +37,26 @@ std::uint32_t wpaAkmBit(std::uint32_t akm) {
 std::uint32_t rsnAkmBit(std::uint32_t akm, bool mfpRequired) {
     if (akm >> 8 != kOuiIeee80211) return 0;
     switch (akm & 0xFF) {
-    case 2: case 4: case 6: return bitFor(security::kWpa2Psk);
-    case 8: case 9: case 24: case 25: return bitFor(security::kWpa3Sae);
-    case 1: case 3: return bitFor(security::kWpa2Eap);
-    // 802.1X with SHA-256 is WPA3-Enterprise only once protected management frames are mandatory.
-    case 5: return bitFor(mfpRequired ? security::kWpa3Eap : security::kWpa2Eap);
-    case 12: case 13: return bitFor(security::kWpa3Eap);
-    default: return 0;  // OWE, FILS, DPP and the rest name none of the platform kinds
+        case 2:
+        case 4:
+        case 6:
+            return bitFor(security::kWpa2Psk);
+        case 8:
+        case 9:
+        case 24:
+        case 25:
+            return bitFor(security::kWpa3Sae);
+        case 1:
+        case 3:
+            return bitFor(security::kWpa2Eap);
+        // 802.1X with SHA-256 is WPA3-Enterprise only once protected management frames are mandatory.
+        case 5:
+            return bitFor(mfpRequired ? security::kWpa3Eap : security::kWpa2Eap);
+        case 12:
+        case 13:
+            return bitFor(security::kWpa3Eap);
+        default:
+            return 0;  // OWE, FILS, DPP and the rest name none of the platform kinds
     }
 }
 

@@ -14,9 +14,7 @@
 namespace netmoth::ieee80211 {
 namespace {
 
-std::string_view asText(ElementBytes bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
+std::string_view asText(ElementBytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
 }  // namespace
 

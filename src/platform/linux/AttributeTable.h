@@ -21,8 +21,7 @@ namespace netmoth::linux_backend {
 template <int MaxType>
 class Policy {
 public:
-    Policy& expect(int type, std::uint16_t kind, std::uint16_t minLength = 0,
-                   std::uint16_t maxLength = 0) {
+    Policy& expect(int type, std::uint16_t kind, std::uint16_t minLength = 0, std::uint16_t maxLength = 0) {
         entries_[static_cast<std::size_t>(type)] = nla_policy{kind, minLength, maxLength};
         return *this;
     }

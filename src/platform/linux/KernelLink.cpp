@@ -55,8 +55,7 @@ std::unique_ptr<ScanWatch> KernelLink::watchScans() {
     return ScanEventWatch::subscribe(*group);
 }
 
-std::optional<int> KernelLink::triggerScan(const DeviceId& device,
-                                           const std::vector<platform::Bytes>& probeSsids) {
+std::optional<int> KernelLink::triggerScan(const DeviceId& device, const std::vector<platform::Bytes>& probeSsids) {
     return socket_->request(NL80211_CMD_TRIGGER_SCAN, [&](nl_msg* message) {
         return putDevice(message, device) && putProbeSsids(message, probeSsids);
     });

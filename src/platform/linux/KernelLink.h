@@ -17,8 +17,7 @@ public:
     std::optional<std::vector<platform::Bytes>> dumpScanResults(const DeviceId& device) override;
     std::optional<std::vector<platform::Bytes>> dumpStations(const DeviceId& device) override;
     std::unique_ptr<ScanWatch> watchScans() override;
-    std::optional<int> triggerScan(const DeviceId& device,
-                                   const std::vector<platform::Bytes>& probeSsids) override;
+    std::optional<int> triggerScan(const DeviceId& device, const std::vector<platform::Bytes>& probeSsids) override;
 
 private:
     explicit KernelLink(std::unique_ptr<Nl80211Socket> socket);

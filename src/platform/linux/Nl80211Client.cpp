@@ -22,9 +22,8 @@ Nl80211Client::Nl80211Client(Connect connect) : connect_(std::move(connect)) {}
 platform::WiFiInterface* Nl80211Client::interface() {
     const auto& list = loaded();
     if (!list) return nullptr;
-    auto station = std::find_if(list->begin(), list->end(), [](const auto& candidate) {
-        return candidate->info().type == NL80211_IFTYPE_STATION;
-    });
+    auto station = std::find_if(list->begin(), list->end(),
+                                [](const auto& candidate) { return candidate->info().type == NL80211_IFTYPE_STATION; });
     return station == list->end() ? nullptr : station->get();
 }
 

@@ -18,8 +18,7 @@ namespace {
 constexpr std::chrono::milliseconds kScanTimeout{45'000};
 
 bool isAssociated(const BssEntry& entry) {
-    return entry.status == NL80211_BSS_STATUS_ASSOCIATED ||
-           entry.status == NL80211_BSS_STATUS_IBSS_JOINED;
+    return entry.status == NL80211_BSS_STATUS_ASSOCIATED || entry.status == NL80211_BSS_STATUS_IBSS_JOINED;
 }
 
 // Only a client's station list holds its AP; an AP's or mesh point's lists its peers.
@@ -34,8 +33,7 @@ auto parsedOrEmpty(const std::optional<std::vector<platform::Bytes>>& replies, P
 
 }  // namespace
 
-Nl80211Interface::Nl80211Interface(Nl80211Link& link, InterfaceInfo info)
-    : link_(link), info_(std::move(info)) {}
+Nl80211Interface::Nl80211Interface(Nl80211Link& link, InterfaceInfo info) : link_(link), info_(std::move(info)) {}
 
 std::optional<std::string> Nl80211Interface::interfaceName() const {
     // A netdev name may be any bytes but '/' and white space; reports need text.
@@ -56,14 +54,13 @@ std::int64_t Nl80211Interface::rssiValue() const {
     auto ap = bssid();
     if (!ap) return 0;
     const auto& known = stations();
-    auto station = std::find_if(known.begin(), known.end(),
-                                [&](const StationInfo& entry) { return entry.mac == *ap; });
+    auto station = std::find_if(known.begin(), known.end(), [&](const StationInfo& entry) { return entry.mac == *ap; });
     if (station == known.end() || !station->signalDbm) return 0;
     return *station->signalDbm;
 }
 
-std::optional<platform::NetworkList> Nl80211Interface::scanForNetworks(
-    const std::optional<std::string>& name, bool includeHidden) {
+std::optional<platform::NetworkList> Nl80211Interface::scanForNetworks(const std::optional<std::string>& name,
+                                                                       bool includeHidden) {
     auto watch = link_.watchScans();
     if (!watch) return std::nullopt;
     switch (afterTrigger(link_.triggerScan(info_.device, probeSsidsFor(name)))) {
@@ -90,13 +87,11 @@ std::optional<std::string> Nl80211Interface::findBssid() const {
 }
 
 const std::vector<BssEntry>& Nl80211Interface::knownBsses() const {
-    return knownBsses_.get(
-        [this] { return parsedOrEmpty(link_.dumpScanResults(info_.device), parseBss); });
+    return knownBsses_.get([this] { return parsedOrEmpty(link_.dumpScanResults(info_.device), parseBss); });
 }
 
 const std::vector<StationInfo>& Nl80211Interface::stations() const {
-    return stations_.get(
-        [this] { return parsedOrEmpty(link_.dumpStations(info_.device), parseStation); });
+    return stations_.get([this] { return parsedOrEmpty(link_.dumpStations(info_.device), parseStation); });
 }
 
 }  // namespace netmoth::linux_backend

@@ -33,8 +33,7 @@ public:
     virtual std::unique_ptr<ScanWatch> watchScans() = 0;
     // Asks for an active scan probing each SSID (an empty one is the wildcard).
     // 0: started; else the kernel's errno; nullopt: netlink failed.
-    virtual std::optional<int> triggerScan(const DeviceId& device,
-                                           const std::vector<platform::Bytes>& probeSsids) = 0;
+    virtual std::optional<int> triggerScan(const DeviceId& device, const std::vector<platform::Bytes>& probeSsids) = 0;
 };
 
 }  // namespace netmoth::linux_backend

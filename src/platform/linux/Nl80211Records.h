@@ -40,9 +40,9 @@ struct BssEntry {
     std::optional<std::uint32_t> frequencyMHz;
     std::optional<std::uint16_t> capability;
     std::optional<std::int32_t> signalMbm;
-    std::optional<platform::Bytes> elements;        // as last received (probe response)
+    std::optional<platform::Bytes> elements;  // as last received (probe response)
     std::optional<platform::Bytes> beaconElements;
-    std::optional<std::uint32_t> status;            // an nl80211_bss_status
+    std::optional<std::uint32_t> status;  // an nl80211_bss_status
 
     friend bool operator==(const BssEntry&, const BssEntry&) = default;
 };

@@ -55,11 +55,9 @@ std::unique_ptr<Nl80211Socket> Nl80211Socket::open() {
     return std::unique_ptr<Nl80211Socket>(new Nl80211Socket(std::move(socket), family));
 }
 
-Nl80211Socket::Nl80211Socket(SocketHandle socket, int family)
-    : socket_(std::move(socket)), family_(family) {}
+Nl80211Socket::Nl80211Socket(SocketHandle socket, int family) : socket_(std::move(socket)), family_(family) {}
 
-std::optional<std::vector<platform::Bytes>> Nl80211Socket::dump(std::uint8_t command,
-                                                                const Attributes& attributes) {
+std::optional<std::vector<platform::Bytes>> Nl80211Socket::dump(std::uint8_t command, const Attributes& attributes) {
     std::vector<platform::Bytes> replies;
     for (int attempt = 1; attempt <= kDumpAttempts; ++attempt) {
         MessageHandle request = message(command, NLM_F_DUMP, attributes);
@@ -87,11 +85,9 @@ std::optional<int> Nl80211Socket::multicastGroup(const char* name) {
     return group;
 }
 
-MessageHandle Nl80211Socket::message(std::uint8_t command, int flags,
-                                     const Attributes& attributes) const {
+MessageHandle Nl80211Socket::message(std::uint8_t command, int flags, const Attributes& attributes) const {
     MessageHandle message(nlmsg_alloc());
-    if (!message ||
-        !genlmsg_put(message.get(), NL_AUTO_PORT, NL_AUTO_SEQ, family_, 0, flags, command, 0) ||
+    if (!message || !genlmsg_put(message.get(), NL_AUTO_PORT, NL_AUTO_SEQ, family_, 0, flags, command, 0) ||
         !attributes(message.get())) {
         return nullptr;
     }

@@ -23,8 +23,7 @@ public:
     static std::unique_ptr<Nl80211Socket> open();
 
     // Each reply's attribute bytes; nullopt on a netlink failure or kernel error.
-    std::optional<std::vector<platform::Bytes>> dump(std::uint8_t command,
-                                                     const Attributes& attributes);
+    std::optional<std::vector<platform::Bytes>> dump(std::uint8_t command, const Attributes& attributes);
     // 0 when acknowledged, else the kernel's errno; nullopt on a netlink failure.
     std::optional<int> request(std::uint8_t command, const Attributes& attributes);
     // The id of one of nl80211's multicast groups.

@@ -36,8 +36,7 @@ std::optional<BssEntry> parseBss(AttributeBytes attributes) {
     AttributeTable table(attributes);
     AttributeIndex<NL80211_ATTR_MAX> reply{};
     AttributeIndex<NL80211_BSS_MAX> bss{};
-    if (!table.parse(reply, scanReplyPolicy()) ||
-        !parseNested(bss, reply[NL80211_ATTR_BSS], bssPolicy())) {
+    if (!table.parse(reply, scanReplyPolicy()) || !parseNested(bss, reply[NL80211_ATTR_BSS], bssPolicy())) {
         return std::nullopt;
     }
     auto bssid = macTextOf(bss[NL80211_BSS_BSSID]);

@@ -16,8 +16,7 @@ const Policy<NL80211_ATTR_MAX>& stationReplyPolicy() {
 }
 
 const Policy<NL80211_STA_INFO_MAX>& stationInfoPolicy() {
-    static const auto policy =
-        Policy<NL80211_STA_INFO_MAX>().expect(NL80211_STA_INFO_SIGNAL, NLA_U8);
+    static const auto policy = Policy<NL80211_STA_INFO_MAX>().expect(NL80211_STA_INFO_SIGNAL, NLA_U8);
     return policy;
 }
 
@@ -34,8 +33,7 @@ std::optional<StationInfo> parseStation(AttributeBytes attributes) {
     auto mac = macTextOf(reply[NL80211_ATTR_MAC]);
     if (!mac) return std::nullopt;
     // The signal is a signed dBm value sent as an unsigned byte.
-    return StationInfo{std::move(*mac),
-                       optionalOf<std::int8_t>(info[NL80211_STA_INFO_SIGNAL], nla_get_u8)};
+    return StationInfo{std::move(*mac), optionalOf<std::int8_t>(info[NL80211_STA_INFO_SIGNAL], nla_get_u8)};
 }
 
 }  // namespace netmoth::linux_backend

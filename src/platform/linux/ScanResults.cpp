@@ -7,8 +7,7 @@ namespace {
 
 constexpr std::int32_t kMbmPerDbm = 100;
 
-bool wanted(const ieee80211::RadioFacts& facts, const std::optional<std::string>& name,
-            bool includeHidden) {
+bool wanted(const ieee80211::RadioFacts& facts, const std::optional<std::string>& name, bool includeHidden) {
     if (name) return facts.ssid == name;
     return includeHidden || facts.ssid.has_value();
 }
@@ -30,8 +29,8 @@ ieee80211::RadioFacts radioFactsOf(const BssEntry& entry) {
     return facts;
 }
 
-platform::NetworkList networksFrom(const std::vector<BssEntry>& entries,
-                                   const std::optional<std::string>& name, bool includeHidden) {
+platform::NetworkList networksFrom(const std::vector<BssEntry>& entries, const std::optional<std::string>& name,
+                                   bool includeHidden) {
     platform::NetworkList networks;
     for (const auto& entry : entries) {
         auto facts = radioFactsOf(entry);

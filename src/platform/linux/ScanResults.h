@@ -15,7 +15,7 @@ ieee80211::RadioFacts radioFactsOf(const BssEntry& entry);
 
 // With a name, only the BSSes whose SSID text is exactly that name; without
 // one, every BSS, those hiding their name only when includeHidden.
-platform::NetworkList networksFrom(const std::vector<BssEntry>& entries,
-                                   const std::optional<std::string>& name, bool includeHidden);
+platform::NetworkList networksFrom(const std::vector<BssEntry>& entries, const std::optional<std::string>& name,
+                                   bool includeHidden);
 
 }  // namespace netmoth::linux_backend

@@ -26,8 +26,7 @@ bool writeAll(int fd, std::string_view bytes) {
 
 bool fillTemporaryFile(UniqueFd fd, std::string_view contents) {
     // Explicit mode so an unusual umask cannot widen or narrow it.
-    return fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), contents) && fsync(fd.get()) == 0 &&
-           fd.close();
+    return fchmod(fd.get(), 0600) == 0 && writeAll(fd.get(), contents) && fsync(fd.get()) == 0 && fd.close();
 }
 
 // Makes the rename itself durable; best effort, the new file is already in place.
@@ -42,8 +41,7 @@ bool replaceFileAtomically(const std::filesystem::path& target, std::string_view
     std::string temporaryName = target.string() + std::string(kTemporarySuffix) + "XXXXXX";
     UniqueFd fd(mkostemp(temporaryName.data(), O_CLOEXEC));
     if (!fd.valid()) return false;
-    if (!fillTemporaryFile(std::move(fd), contents) ||
-        rename(temporaryName.c_str(), target.c_str()) != 0) {
+    if (!fillTemporaryFile(std::move(fd), contents) || rename(temporaryName.c_str(), target.c_str()) != 0) {
         unlink(temporaryName.c_str());
         return false;
     }

@@ -82,8 +82,7 @@ public:
 
 }  // namespace
 
-FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFile)
-    : storeFile_(std::move(storeFile)) {}
+FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFile) : storeFile_(std::move(storeFile)) {}
 
 std::unique_ptr<DefaultsLease> FileUserDefaults::acquire() {
     if (!storeFile_) return std::make_unique<DetachedLease>();

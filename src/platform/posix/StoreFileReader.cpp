@@ -48,8 +48,7 @@ StoreFileContents readStoreFile(const std::filesystem::path& file) {
     // rejected as not a regular file.
     UniqueFd fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) {
-        return {errno == ENOENT ? StoreFileState::Missing : StoreFileState::Unreadable,
-                nlohmann::json::object()};
+        return {errno == ENOENT ? StoreFileState::Missing : StoreFileState::Unreadable, nlohmann::json::object()};
     }
     struct stat info {};
     if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||

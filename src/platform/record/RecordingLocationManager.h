@@ -15,8 +15,7 @@ struct StatusRecord {
     std::optional<std::int32_t> status;  // the latest status reported
 };
 
-class RecordingLocationManager final : public platform::LocationManager,
-                                       private platform::LocationManagerDelegate {
+class RecordingLocationManager final : public platform::LocationManager, private platform::LocationManagerDelegate {
 public:
     RecordingLocationManager(std::unique_ptr<platform::LocationManager> real, std::shared_ptr<StatusRecord> record);
     // A run that never asked for the status still records the one it had.

@@ -5,8 +5,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/scene/JsonReader.h"
 #include "platform/FixedLocationManager.h"
+#include "platform/scene/JsonReader.h"
 #include "platform/scene/SceneParser.h"
 
 namespace netmoth::scene {
@@ -25,8 +25,7 @@ SceneLoadResult failure(std::string error) { return {nullptr, std::move(error)};
 
 }  // namespace
 
-Scene::Scene(SceneSpec spec)
-    : location_(spec.location), client_(std::move(spec.interfaces), spec.defaultInterface) {}
+Scene::Scene(SceneSpec spec) : location_(spec.location), client_(std::move(spec.interfaces), spec.defaultInterface) {}
 
 std::unique_ptr<platform::LocationManager> Scene::makeLocationManager(platform::RunLoop& runLoop) const {
     return std::make_unique<platform::FixedLocationManager>(runLoop, location_.authorizationStatus, location_.delivers);

@@ -49,9 +49,8 @@ auto readEach(const json& value, const JsonPath& path, Read read) {
 }
 
 ValueSet readValueList(const json& value, const JsonPath& path) {
-    return ValueSet(readEach(value, path, [](const json& item, const JsonPath& itemPath) {
-        return readInteger(item, itemPath);
-    }));
+    return ValueSet(
+        readEach(value, path, [](const json& item, const JsonPath& itemPath) { return readInteger(item, itemPath); }));
 }
 
 std::optional<platform::Bytes> readElements(const ObjectReader& network) {
@@ -64,8 +63,10 @@ std::optional<platform::Bytes> readElements(const ObjectReader& network) {
 
 RadioLevel readRadioLevel(const ObjectReader& network) {
     RadioLevel radio;
-    if (auto frequency = network.integer("frequency", kUInt32)) radio.frequencyMHz = static_cast<std::uint32_t>(*frequency);
-    if (auto capability = network.integer("capability", kUInt16)) radio.capability = static_cast<std::uint16_t>(*capability);
+    if (auto frequency = network.integer("frequency", kUInt32))
+        radio.frequencyMHz = static_cast<std::uint32_t>(*frequency);
+    if (auto capability = network.integer("capability", kUInt16))
+        radio.capability = static_cast<std::uint16_t>(*capability);
     return radio;
 }
 

@@ -38,9 +38,8 @@ Json describe(const ReportedNetwork& network) {
     object["rssi"] = network.rssi;
     putElements(object, network.elements);
     if (const auto& channel = network.channel) {
-        object["channel"] = {{"number", channel->channelNumber},
-                             {"band", channel->channelBand},
-                             {"width", channel->channelWidth}};
+        object["channel"] = {
+            {"number", channel->channelNumber}, {"band", channel->channelBand}, {"width", channel->channelWidth}};
     }
     object["security"] = network.security;
     object["phyModes"] = network.phyModes;

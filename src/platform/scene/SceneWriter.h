@@ -48,9 +48,9 @@ struct WrittenInterface {
 };
 
 struct WrittenScene {
-    std::optional<std::int32_t> authorizationStatus;  // absent: the reader's default
+    std::optional<std::int32_t> authorizationStatus;          // absent: the reader's default
     std::optional<std::vector<WrittenInterface>> interfaces;  // absent: no list at all
-    std::optional<std::size_t> defaultInterface;  // index into interfaces
+    std::optional<std::size_t> defaultInterface;              // index into interfaces
 };
 
 // JSON indented by two spaces. nullopt when a string is not valid UTF-8,
