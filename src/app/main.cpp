@@ -1,12 +1,14 @@
-// Entry point: make the process safe to write from, pick the platform, run the app.
+// Entry point: make the process safe to write from, pick the platform, run the
+// app, then write the answer and say on standard error why it is degraded.
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <iostream>
+#include <sstream>
 
 #include "app/MyApp.h"
+#include "platform/Output.h"
 #include "platform/ProcessPlatform.h"
 #include "platform/Utf8.h"
 
@@ -22,6 +24,10 @@ void reopenClosedStandardDescriptors() {
     }
 }
 
+void explain(const std::string& line) {
+    netmoth::platform::writeAll(STDERR_FILENO, "netmoth-companion: " + line + '\n');
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,11 +39,15 @@ int main(int argc, char** argv) {
     arguments.reserve(static_cast<std::size_t>(argc));
     for (int i = 0; i < argc; ++i) arguments.push_back(netmoth::platform::decodeUtf8Lossy(argv[i]));
 
-    netmoth::platform::ProcessPlatform platform = netmoth::platform::makeProcessPlatform();
+    netmoth::platform::Diagnostics diagnostics;
+    netmoth::platform::ProcessPlatform platform = netmoth::platform::makeProcessPlatform(diagnostics);
     if (!platform.services) {
-        std::cerr << "netmoth-companion: " << platform.error << '\n';
+        explain(platform.error);
         return 2;
     }
-    netmoth::app::MyApp app(*platform.services, std::move(arguments), std::cout);
-    return app.run();
+    std::ostringstream answer;
+    const int status = netmoth::app::MyApp(*platform.services, std::move(arguments), answer).run();
+    netmoth::platform::writeAll(STDOUT_FILENO, answer.view());
+    for (const std::string& line : diagnostics.lines()) explain(line);
+    return status;
 }

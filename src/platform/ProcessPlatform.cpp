@@ -22,7 +22,8 @@ const char* variable(const char* name) {
 
 class SceneServices final : public PlatformServices {
 public:
-    explicit SceneServices(std::unique_ptr<scene::Scene> scene) : scene_(std::move(scene)) {}
+    SceneServices(std::unique_ptr<scene::Scene> scene, Diagnostics& diagnostics)
+        : scene_(std::move(scene)), defaults_(posix::standardStorePath(), diagnostics) {}
     WiFiClient& sharedWiFiClient() override { return scene_->client(); }
     std::unique_ptr<LocationManager> makeLocationManager(RunLoop& runLoop) override {
         return scene_->makeLocationManager(runLoop);
@@ -31,12 +32,14 @@ public:
 
 private:
     std::unique_ptr<scene::Scene> scene_;
-    posix::FileUserDefaults defaults_{posix::standardStorePath()};
+    posix::FileUserDefaults defaults_;
 };
 
 #ifdef NETMOTH_PLATFORM_LINUX
 class LinuxServices final : public PlatformServices {
 public:
+    explicit LinuxServices(Diagnostics& diagnostics)
+        : client_(linux_backend::makeNl80211Client(diagnostics)), defaults_(posix::standardStorePath(), diagnostics) {}
     WiFiClient& sharedWiFiClient() override { return *client_; }
     std::unique_ptr<LocationManager> makeLocationManager(RunLoop& runLoop) override {
         return linux_backend::makeLinuxLocationManager(runLoop);
@@ -44,21 +47,21 @@ public:
     UserDefaults& standardUserDefaults() override { return defaults_; }
 
 private:
-    std::unique_ptr<WiFiClient> client_ = linux_backend::makeNl80211Client();
-    posix::FileUserDefaults defaults_{posix::standardStorePath()};
+    std::unique_ptr<WiFiClient> client_;
+    posix::FileUserDefaults defaults_;
 };
 #endif
 
 }  // namespace
 
-ProcessPlatform makeProcessPlatform() {
+ProcessPlatform makeProcessPlatform(Diagnostics& diagnostics) {
     if (const char* scenePath = variable("NETMOTH_SCENE")) {
         scene::SceneLoadResult loaded = scene::loadSceneFile(scenePath);
         if (!loaded.scene) return {nullptr, std::move(loaded.error)};
-        return {std::make_unique<SceneServices>(std::move(loaded.scene)), {}};
+        return {std::make_unique<SceneServices>(std::move(loaded.scene), diagnostics), {}};
     }
 #ifdef NETMOTH_PLATFORM_LINUX
-    std::unique_ptr<PlatformServices> services = std::make_unique<LinuxServices>();
+    std::unique_ptr<PlatformServices> services = std::make_unique<LinuxServices>(diagnostics);
     // Only the real radio is worth recording: a scene run already has its scene.
     if (const char* recordPath = variable("NETMOTH_RECORD")) {
         services = record::makeRecordingServices(std::move(services), recordPath);

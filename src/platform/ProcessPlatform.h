@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/Diagnostics.h"
 #include "platform/PlatformServices.h"
 
 namespace netmoth::platform {
@@ -14,6 +15,8 @@ struct ProcessPlatform {
     std::string error;                           // one line, for standard error
 };
 
-ProcessPlatform makeProcessPlatform();
+// The platform notes in diagnostics why an answer is degraded; diagnostics
+// must outlive it.
+ProcessPlatform makeProcessPlatform(Diagnostics& diagnostics);
 
 }  // namespace netmoth::platform

@@ -65,12 +65,14 @@ class ClientTest : public testing::Test {
 protected:
     std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
     FakeLink& kernel = *owned;
-    Nl80211Client client{[this] { return std::unique_ptr<Nl80211Link>(std::move(owned)); }};
+    platform::Diagnostics diagnostics;
+    Nl80211Client client{[this] { return std::unique_ptr<Nl80211Link>(std::move(owned)); }, diagnostics};
     void SetUp() override { kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)}; }
 };
 
 TEST(ClientWithoutNl80211, HasNoInterfaces) {
-    Nl80211Client client([] { return std::unique_ptr<Nl80211Link>(); });
+    platform::Diagnostics diagnostics;
+    Nl80211Client client([] { return std::unique_ptr<Nl80211Link>(); }, diagnostics);
     EXPECT_EQ(client.interface(), nullptr);
     EXPECT_FALSE(client.interfaces());
 }

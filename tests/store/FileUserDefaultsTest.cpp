@@ -72,7 +72,7 @@ protected:
         fs::remove_all(root_);
     }
     fs::path withSuffix(const char* suffix) const { return fs::path(store_.string() + suffix); }
-    std::unique_ptr<DefaultsLease> acquire() const { return FileUserDefaults(store_).acquire(); }
+    std::unique_ptr<DefaultsLease> acquire() const { return FileUserDefaults(store_, diagnostics_).acquire(); }
     json stored() const { return json::parse(readText(store_)); }
     bool onlyStoreAndLockInFolder() const {
         for (const auto& entry : fs::directory_iterator(folder_)) {
@@ -82,13 +82,14 @@ protected:
     }
 
     fs::path root_, folder_, store_;
+    mutable platform::Diagnostics diagnostics_;
 };
 
 TEST_F(FileUserDefaultsTest, WriteCreatesPrivateFoldersAndReplacesOneKeyKeepingTheRest) {
     const fs::path deep = root_ / "a" / "b" / "defaults.json";
-    FileUserDefaults(deep).acquire()->setObject("other", json::parse(R"([1,{"x":null}])"));
+    FileUserDefaults(deep, diagnostics_).acquire()->setObject("other", json::parse(R"([1,{"x":null}])"));
     {
-        auto lease = FileUserDefaults(deep).acquire();
+        auto lease = FileUserDefaults(deep, diagnostics_).acquire();
         EXPECT_EQ(lease->objectForKey("absent"), nullptr);
         lease->setObject("index", json{{"a", 1}});
         lease->setObject("index", json{{"b", 2}});
@@ -114,7 +115,8 @@ TEST_F(FileUserDefaultsTest, SaveRemovesTemporariesOfKilledSaves) {
 }
 
 TEST(FileUserDefaultsWithoutHome, ReadsNothingAndWritesNowhere) {
-    auto lease = FileUserDefaults(std::nullopt).acquire();
+    platform::Diagnostics diagnostics;
+    auto lease = FileUserDefaults(std::nullopt, diagnostics).acquire();
     lease->setObject("k", 1);
     EXPECT_EQ(lease->objectForKey("k"), nullptr);
 }

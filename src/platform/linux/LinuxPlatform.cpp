@@ -6,7 +6,9 @@
 
 namespace netmoth::linux_backend {
 
-std::unique_ptr<platform::WiFiClient> makeNl80211Client() { return std::make_unique<Nl80211Client>(&KernelLink::open); }
+std::unique_ptr<platform::WiFiClient> makeNl80211Client(platform::Diagnostics& diagnostics) {
+    return std::make_unique<Nl80211Client>(&KernelLink::open, diagnostics);
+}
 
 std::unique_ptr<platform::LocationManager> makeLinuxLocationManager(platform::RunLoop& runLoop) {
     // Nothing on Linux withholds Wi-Fi facts from a program: always authorized.

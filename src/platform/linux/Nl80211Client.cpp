@@ -17,7 +17,8 @@ bool comesBefore(const InterfaceInfo& a, const InterfaceInfo& b) { return orderO
 
 }  // namespace
 
-Nl80211Client::Nl80211Client(Connect connect) : connect_(std::move(connect)) {}
+Nl80211Client::Nl80211Client(Connect connect, platform::Diagnostics& diagnostics)
+    : connect_(std::move(connect)), diagnostics_(diagnostics) {}
 
 platform::WiFiInterface* Nl80211Client::interface() {
     const auto& list = loaded();

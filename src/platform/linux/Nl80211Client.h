@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/Diagnostics.h"
 #include "platform/WiFi.h"
 #include "platform/linux/Lazy.h"
 #include "platform/linux/Nl80211Interface.h"
@@ -19,7 +20,9 @@ public:
     // Opens the link on first use; nullptr there means no nl80211 at all.
     using Connect = std::function<std::unique_ptr<Nl80211Link>()>;
 
-    explicit Nl80211Client(Connect connect);
+    // diagnostics hears why the kernel gave less than a full answer; it must
+    // outlive the client.
+    Nl80211Client(Connect connect, platform::Diagnostics& diagnostics);
 
     // The first station-mode interface in interface-index order.
     platform::WiFiInterface* interface() override;
@@ -33,6 +36,7 @@ private:
     std::optional<InterfaceList> load();
 
     Connect connect_;
+    platform::Diagnostics& diagnostics_;
     std::unique_ptr<Nl80211Link> link_;  // outlives the interfaces, which use it
     Lazy<std::optional<InterfaceList>> interfaces_;
 };

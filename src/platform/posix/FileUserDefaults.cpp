@@ -82,7 +82,8 @@ public:
 
 }  // namespace
 
-FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFile) : storeFile_(std::move(storeFile)) {}
+FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFile, Diagnostics& diagnostics)
+    : storeFile_(std::move(storeFile)), diagnostics_(diagnostics) {}
 
 std::unique_ptr<DefaultsLease> FileUserDefaults::acquire() {
     if (!storeFile_) return std::make_unique<DetachedLease>();

@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 
+#include "platform/Diagnostics.h"
 #include "platform/UserDefaults.h"
 
 namespace netmoth::platform::posix {
@@ -18,14 +19,16 @@ namespace netmoth::platform::posix {
 //   cap): reads empty and is never written, renamed or removed.
 // - a link to a readable file: read through; a write replaces the link itself.
 // Pass nullopt (no home directory known) for a store that reads nothing and
-// writes nowhere.
+// writes nowhere. What keeps hidden numbers from being kept is noted in
+// diagnostics, which must outlive this object.
 class FileUserDefaults final : public UserDefaults {
 public:
-    explicit FileUserDefaults(std::optional<std::filesystem::path> storeFile);
+    FileUserDefaults(std::optional<std::filesystem::path> storeFile, Diagnostics& diagnostics);
     std::unique_ptr<DefaultsLease> acquire() override;
 
 private:
     std::optional<std::filesystem::path> storeFile_;
+    Diagnostics& diagnostics_;
 };
 
 }  // namespace netmoth::platform::posix
