@@ -61,7 +61,8 @@ std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& 
     scene::FileContents contents;
     nlohmann::json document;
     std::unique_ptr<scene::Scene> loaded;
-    platform::posix::FileUserDefaults defaults(storeFolder / "defaults.json");
+    platform::Diagnostics diagnostics;
+    platform::posix::FileUserDefaults defaults(storeFolder / "defaults.json", diagnostics);
     reports::ReportOutcome outcome;
     clock.run([&] { contents = scene::readFileCapped(scenePath, scene::kMaxSceneFileBytes); });
     clock.run([&] {

@@ -1,6 +1,7 @@
 #include "app/AppDelegate.h"
 
 #include "app/PermissionWord.h"
+#include "app/Usage.h"
 #include "app/arguments/ArgumentMatching.h"
 #include "reports/ConnectedSignalReport.h"
 #include "reports/InterfacesReport.h"
@@ -17,14 +18,20 @@ constexpr std::string_view kPermissionSwitch = "--isCheckingLocationPermission";
 }  // namespace
 
 AppDelegate::AppDelegate(platform::PlatformServices& platform, platform::RunLoop& runLoop,
-                         std::vector<std::string> arguments, std::ostream& out)
+                         std::vector<std::string> arguments, std::ostream& out, platform::Diagnostics& diagnostics)
     : platform_(platform),
       runLoop_(runLoop),
       arguments_(std::move(arguments)),
       out_(out),
+      diagnostics_(diagnostics),
       client(platform.sharedWiFiClient()) {}
 
 void AppDelegate::applicationDidFinishLaunching() {
+    if (const auto text = textForPeople(arguments_)) {
+        printLine(*text);
+        terminateApp();
+        return;
+    }
     std::optional<std::string> ssid;
     bool isRetrievingInterfaces = false;
     bool isRetrievingConnectedSignal = false;
@@ -73,6 +80,10 @@ void AppDelegate::retrieveConnectedSignal() { finish(reports::buildConnectedSign
 void AppDelegate::retrieveInterfacesData() { finish(reports::buildInterfacesReport(platform_.sharedWiFiClient())); }
 
 void AppDelegate::finish(const reports::ReportOutcome& outcome) {
+    // The platform's own word on a cause is the more precise one.
+    if (!outcome.explanation.empty() && diagnostics_.lines().empty()) {
+        diagnostics_.note(std::string(outcome.explanation));
+    }
     if (outcome.built) {
         printReport(outcome.text, outcome.unwritableText);
     } else {

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/Diagnostics.h"
 #include "platform/PlatformServices.h"
 #include "reports/ReportOutcome.h"
 
@@ -17,7 +18,7 @@ namespace netmoth::app {
 class AppDelegate : public platform::LocationManagerDelegate {
 public:
     AppDelegate(platform::PlatformServices& platform, platform::RunLoop& runLoop, std::vector<std::string> arguments,
-                std::ostream& out);
+                std::ostream& out, platform::Diagnostics& diagnostics);
 
     // Runs once, on the run loop, after start.
     void applicationDidFinishLaunching();
@@ -42,6 +43,7 @@ private:
     platform::RunLoop& runLoop_;
     const std::vector<std::string> arguments_;  // already decoded as UTF-8
     std::ostream& out_;
+    platform::Diagnostics& diagnostics_;
 
     std::unique_ptr<platform::LocationManager> locationManager;
     platform::WiFiClient& client;

@@ -6,13 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/Diagnostics.h"
 #include "platform/PlatformServices.h"
 
 namespace netmoth::app {
 
 class MyApp {
 public:
-    MyApp(platform::PlatformServices& platform, std::vector<std::string> arguments, std::ostream& out);
+    // diagnostics hears why an answer is a fallback or empty.
+    MyApp(platform::PlatformServices& platform, std::vector<std::string> arguments, std::ostream& out,
+          platform::Diagnostics& diagnostics);
     // Returns the process exit status: every outcome ends the same way.
     int run();
 
@@ -20,6 +23,7 @@ private:
     platform::PlatformServices& platform_;
     std::vector<std::string> arguments_;
     std::ostream& out_;
+    platform::Diagnostics& diagnostics_;
 };
 
 }  // namespace netmoth::app

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     std::ostringstream answer;
-    const int status = netmoth::app::MyApp(*platform.services, std::move(arguments), answer).run();
+    const int status = netmoth::app::MyApp(*platform.services, std::move(arguments), answer, diagnostics).run();
     netmoth::platform::writeAll(STDOUT_FILENO, answer.view());
     for (const std::string& line : diagnostics.lines()) explain(line);
     return status;

@@ -70,12 +70,14 @@ nlohmann::json networkRecord(const platform::WiFiNetwork& network, const std::st
 }  // namespace
 
 ReportOutcome buildNetworkScanReport(const ScanSources& sources, const std::optional<std::string>& name) {
-    const ReportOutcome unbuilt{false, std::nullopt, kEmptyArray, std::nullopt};
+    const auto unbuilt = [](std::string_view why) {
+        return ReportOutcome{false, std::nullopt, kEmptyArray, std::nullopt, why};
+    };
     platform::WiFiInterface* interface = sources.client.interface();
-    if (interface == nullptr) return unbuilt;
+    if (interface == nullptr) return unbuilt(why::kNoInterface);
     const std::string connectedBssid = currentBssid(sources.sharedClient);
     std::optional<platform::NetworkList> networks = interface->scanForNetworks(name, true);
-    if (!networks) return unbuilt;
+    if (!networks) return unbuilt(why::kScanFailed);
 
     // Held until the numbers are saved, so concurrent scans number in turn.
     const std::unique_ptr<platform::DefaultsLease> lease = sources.defaults.acquire();

@@ -17,6 +17,21 @@ struct ReportOutcome {
     std::string_view unbuiltText;
     // Printed when the answer could not be written; absent: nothing is printed.
     std::optional<std::string_view> unwritableText;
+    // Why the answer is a fallback or empty, for standard error; empty when
+    // there is nothing to explain. The platform may know a more precise cause.
+    std::string_view explanation = {};
 };
+
+namespace why {
+inline constexpr std::string_view kNoInterface =
+    "no Wi-Fi interface: connect a Wi-Fi adapter or load its driver";
+inline constexpr std::string_view kNoInterfaceList =
+    "the system gives no list of Wi-Fi interfaces: check that the Wi-Fi driver is loaded";
+inline constexpr std::string_view kScanFailed = "the scan failed, so there is no list of networks: try again";
+inline constexpr std::string_view kNotJoined =
+    "the Wi-Fi interface is not joined to a network: join one to read its signal";
+inline constexpr std::string_view kNoBssid =
+    "the Wi-Fi interface gives no BSSID for its network: try again once it has finished joining";
+}  // namespace why
 
 }  // namespace netmoth::reports

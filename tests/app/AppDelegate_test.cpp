@@ -33,7 +33,8 @@ protected:
 
     std::string run(std::vector<std::string> arguments) {
         std::ostringstream out;
-        MyApp app(services, std::move(arguments), out);
+        platform::Diagnostics diagnostics;
+        MyApp app(services, std::move(arguments), out, diagnostics);
         EXPECT_EQ(app.run(), 0);
         return out.str();
     }

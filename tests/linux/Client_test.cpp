@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "NetlinkMessage.h"
+#include "platform/linux/KernelNotes.h"
 #include "platform/linux/Nl80211Client.h"
 
 namespace netmoth::linux_backend {
@@ -12,9 +13,13 @@ using namespace test;
 using Replies = std::vector<Bytes>;
 
 struct FakeWatch final : ScanWatch {
-    explicit FakeWatch(bool& awaited) : awaited_(awaited) {}
-    void awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override { awaited_ = true; }
+    FakeWatch(bool& awaited, bool ends) : awaited_(awaited), ends_(ends) {}
+    bool awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override {
+        awaited_ = true;
+        return ends_;
+    }
     bool& awaited_;
+    bool ends_;
 };
 
 // Stands in for the kernel: canned dumps, and a record of what was asked.
@@ -26,7 +31,7 @@ struct FakeLink final : Nl80211Link {
     std::optional<Replies> dumpScanResults(const DeviceId&) override { return scanResults; }
     std::optional<Replies> dumpStations(const DeviceId&) override { return stations; }
     std::unique_ptr<ScanWatch> watchScans() override {
-        return canWatch ? std::make_unique<FakeWatch>(awaited) : nullptr;
+        return canWatch ? std::make_unique<FakeWatch>(awaited, scanEnds) : nullptr;
     }
     std::optional<int> triggerScan(const DeviceId&, const Replies& ssids) override {
         probed = ssids;
@@ -36,6 +41,7 @@ struct FakeLink final : Nl80211Link {
     Replies interfaces, scanResults, stations, probed;
     std::optional<int> triggerAnswer = 0;
     bool canWatch = true;
+    bool scanEnds = true;
     bool awaited = false;
     int interfaceDumps = 0;
 };
@@ -75,6 +81,21 @@ TEST(ClientWithoutNl80211, HasNoInterfaces) {
     Nl80211Client client([] { return std::unique_ptr<Nl80211Link>(); }, diagnostics);
     EXPECT_EQ(client.interface(), nullptr);
     EXPECT_FALSE(client.interfaces());
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{notes::noNl80211()});
+}
+
+TEST_F(ClientTest, SaysWhyThereIsNoDefaultInterface) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_AP)};
+    EXPECT_EQ(client.interface(), nullptr);
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{notes::noStation()});
+}
+
+TEST(ClientWithoutInterfaces, SaysSo) {
+    platform::Diagnostics diagnostics;
+    auto link = std::make_unique<FakeLink>();
+    Nl80211Client client([&link] { return std::unique_ptr<Nl80211Link>(std::move(link)); }, diagnostics);
+    EXPECT_EQ(client.interfaces()->size(), 0u);
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{notes::noInterfaces()});
 }
 
 TEST_F(ClientTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
@@ -132,6 +153,7 @@ struct ScanCase {
     std::optional<int> triggerAnswer;
     bool awaits;
     bool succeeds;
+    std::string note;  // a part of the one line for standard error; empty: none
 };
 
 class ScanTest : public ClientTest, public testing::WithParamInterface<ScanCase> {};
@@ -143,13 +165,29 @@ TEST_P(ScanTest, FollowsTheTriggerAnswerAndLeavesOutHiddenNetworks) {
     EXPECT_EQ(kernel.awaited, GetParam().awaits);
     EXPECT_EQ(networks ? networks->size() : 0u, GetParam().succeeds ? 2u : 0u);
     EXPECT_EQ(networks.has_value(), GetParam().succeeds);
+    if (GetParam().note.empty()) {
+        EXPECT_TRUE(diagnostics.lines().empty());
+    } else {
+        ASSERT_EQ(diagnostics.lines().size(), 1u);
+        EXPECT_NE(diagnostics.lines()[0].find(GetParam().note), std::string::npos) << diagnostics.lines()[0];
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(KernelAnswers, ScanTest,
-                         testing::Values(ScanCase{0, true, true}, ScanCase{EBUSY, true, true},
-                                         ScanCase{EPERM, false, true}, ScanCase{EACCES, false, true},
-                                         ScanCase{EOPNOTSUPP, false, true}, ScanCase{ENODEV, false, false},
-                                         ScanCase{ENETDOWN, false, false}, ScanCase{std::nullopt, false, false}));
+                         testing::Values(ScanCase{0, true, true, ""}, ScanCase{EBUSY, true, true, ""},
+                                         ScanCase{EPERM, false, true, "sudo setcap cap_net_admin+ep /"},
+                                         ScanCase{EACCES, false, true, "needs the CAP_NET_ADMIN capability"},
+                                         ScanCase{EOPNOTSUPP, false, true, "wlan0 refused a fresh scan"},
+                                         ScanCase{ENODEV, false, false, "the device is gone"},
+                                         ScanCase{ENETDOWN, false, false, "wlan0 is down"},
+                                         ScanCase{std::nullopt, false, false, "nl80211 did not answer"}));
+
+TEST_F(ClientTest, ScanThatDoesNotEndInTimeGivesWhatItFoundAndSaysSo) {
+    kernel.scanResults = {bssReply(1, "Cafe")};
+    kernel.scanEnds = false;
+    EXPECT_EQ(client.interface()->scanForNetworks(std::nullopt, true)->size(), 1u);
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{notes::scanTimedOut("wlan0", std::chrono::seconds(45))});
+}
 
 TEST_F(ClientTest, ScanForANameProbesItAndKeepsOnlyExactMatches) {
     kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "cafe"), bssReply(3, "Cafe "), bssReply(4, ""),
@@ -164,6 +202,7 @@ TEST_F(ClientTest, ScanForANameProbesItAndKeepsOnlyExactMatches) {
 TEST_F(ClientTest, ScanFailsWithoutAScanSubscription) {
     kernel.canWatch = false;
     EXPECT_FALSE(client.interface()->scanForNetworks(std::nullopt, true));
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{notes::scanUnwatchable("wlan0")});
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "platform/linux/KernelNotes.h"
+
 namespace netmoth::linux_backend {
 namespace {
 
@@ -25,7 +27,11 @@ platform::WiFiInterface* Nl80211Client::interface() {
     if (!list) return nullptr;
     auto station = std::find_if(list->begin(), list->end(),
                                 [](const auto& candidate) { return candidate->info().type == NL80211_IFTYPE_STATION; });
-    return station == list->end() ? nullptr : station->get();
+    if (station == list->end()) {
+        if (!list->empty()) diagnostics_.note(notes::noStation());
+        return nullptr;
+    }
+    return station->get();
 }
 
 std::optional<std::vector<platform::WiFiInterface*>> Nl80211Client::interfaces() {
@@ -42,13 +48,20 @@ const std::optional<Nl80211Client::InterfaceList>& Nl80211Client::loaded() {
 
 std::optional<Nl80211Client::InterfaceList> Nl80211Client::load() {
     link_ = connect_();
-    if (!link_) return std::nullopt;
+    if (!link_) {
+        diagnostics_.note(notes::noNl80211());
+        return std::nullopt;
+    }
     auto replies = link_->dumpInterfaces();
-    if (!replies) return std::nullopt;
+    if (!replies) {
+        diagnostics_.note(notes::interfacesUnreadable());
+        return std::nullopt;
+    }
     auto infos = parseEach(*replies, parseInterface);
+    if (infos.empty()) diagnostics_.note(notes::noInterfaces());
     std::stable_sort(infos.begin(), infos.end(), comesBefore);
     InterfaceList list;
-    for (auto& info : infos) list.push_back(std::make_unique<Nl80211Interface>(*link_, std::move(info)));
+    for (auto& info : infos) list.push_back(std::make_unique<Nl80211Interface>(*link_, std::move(info), diagnostics_));
     return list;
 }
 

@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "platform/Diagnostics.h"
 #include "platform/WiFi.h"
 #include "platform/linux/Lazy.h"
 #include "platform/linux/Nl80211Link.h"
@@ -13,8 +14,8 @@ namespace netmoth::linux_backend {
 
 class Nl80211Interface final : public platform::WiFiInterface {
 public:
-    // link must outlive the interface.
-    Nl80211Interface(Nl80211Link& link, InterfaceInfo info);
+    // link and diagnostics must outlive the interface.
+    Nl80211Interface(Nl80211Link& link, InterfaceInfo info, platform::Diagnostics& diagnostics);
 
     const InterfaceInfo& info() const { return info_; }
 
@@ -30,8 +31,12 @@ private:
     const std::vector<BssEntry>& knownBsses() const;
     const std::vector<StationInfo>& stations() const;
 
+    // The name as the lines on standard error show it.
+    std::string shownName() const;
+
     Nl80211Link& link_;
     InterfaceInfo info_;
+    platform::Diagnostics& diagnostics_;
     mutable Lazy<std::vector<BssEntry>> knownBsses_;
     mutable Lazy<std::vector<StationInfo>> stations_;
     mutable Lazy<std::optional<std::string>> bssid_;

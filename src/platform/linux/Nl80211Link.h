@@ -18,9 +18,9 @@ namespace netmoth::linux_backend {
 class ScanWatch {
 public:
     virtual ~ScanWatch() = default;
-    // Returns when a scan on device has ended (results or aborted), when the
-    // events can no longer be read, or after timeout.
-    virtual void awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) = 0;
+    // Returns when a scan on device has ended (results or aborted): true; when
+    // the events can no longer be read, or after timeout: false.
+    virtual bool awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) = 0;
 };
 
 class Nl80211Link {

@@ -42,7 +42,7 @@ std::unique_ptr<ScanWatch> ScanEventWatch::subscribe(int group) {
 ScanEventWatch::ScanEventWatch(SocketHandle socket, CallbacksHandle callbacks)
     : socket_(std::move(socket)), callbacks_(std::move(callbacks)) {}
 
-void ScanEventWatch::awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) {
+bool ScanEventWatch::awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + timeout;
     ScanEndSearch search{device};
@@ -51,14 +51,15 @@ void ScanEventWatch::awaitScanEnd(const DeviceId& device, std::chrono::milliseco
 
     while (!search.found) {
         auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0) return;
+        if (left.count() <= 0) return false;
         int ready = poll(&readable, 1, static_cast<int>(left.count()));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return;
+        if (ready <= 0) return false;
         // A failed read (e.g. an overflowed buffer) may have lost the event:
         // waiting longer could only run into the timeout.
-        if (nl_recvmsgs(socket_.get(), callbacks_.get()) < 0) return;
+        if (nl_recvmsgs(socket_.get(), callbacks_.get()) < 0) return false;
     }
+    return true;
 }
 
 }  // namespace netmoth::linux_backend

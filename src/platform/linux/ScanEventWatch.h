@@ -13,7 +13,7 @@ public:
     // nullptr when the socket cannot be opened or joined to group.
     static std::unique_ptr<ScanWatch> subscribe(int group);
 
-    void awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) override;
+    bool awaitScanEnd(const DeviceId& device, std::chrono::milliseconds timeout) override;
 
 private:
     ScanEventWatch(SocketHandle socket, CallbacksHandle callbacks);
