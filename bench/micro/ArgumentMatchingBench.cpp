@@ -6,12 +6,12 @@
 #include <string>
 #include <string_view>
 
-#include "app/arguments/ArgumentMatching.h"
+#include "cli/ArgumentMatching.h"
 
 namespace {
 
-using netmoth::app::hasPrefix;
-using netmoth::app::parseArgument;
+using netmoth::cli::hasPrefix;
+using netmoth::cli::parseArgument;
 
 constexpr std::string_view kSsidSwitch = "--ssid=";
 constexpr std::string_view kConnectedSignalSwitch = "--isRetrievingConnectedSignal";

@@ -9,11 +9,11 @@
 
 #include <utf8proc.h>
 
-#include "app/arguments/ArgumentMatching.h"
+#include "cli/ArgumentMatching.h"
 
 namespace {
 
-using namespace netmoth::app;
+using namespace netmoth::cli;
 using netmoth::platform::decodeUtf8Lossy;
 
 void require(bool property) {

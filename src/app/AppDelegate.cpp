@@ -1,14 +1,17 @@
 #include "app/AppDelegate.h"
 
 #include "app/PermissionWord.h"
-#include "app/Usage.h"
-#include "app/arguments/ArgumentMatching.h"
+#include "cli/Usage.h"
+#include "cli/ArgumentMatching.h"
 #include "reports/ConnectedSignalReport.h"
 #include "reports/InterfacesReport.h"
 #include "reports/NetworkScanReport.h"
 
 namespace netmoth::app {
 namespace {
+
+using cli::hasPrefix;
+using cli::textForPeople;
 
 constexpr std::string_view kSsidSwitch = "--ssid=";
 constexpr std::string_view kInterfacesSwitch = "--isRetrievingInterfaces";
@@ -67,7 +70,7 @@ void AppDelegate::locationManagerDidChangeAuthorization(platform::LocationManage
 }
 
 std::string AppDelegate::parseArgument(std::string_view argument, std::string_view prefix) const {
-    return app::parseArgument(argument, prefix);
+    return cli::parseArgument(argument, prefix);
 }
 
 void AppDelegate::runSsidScan(const std::optional<std::string>& ssid) {

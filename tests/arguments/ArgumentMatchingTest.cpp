@@ -1,13 +1,13 @@
 // Arguments are compared and counted in whole user-perceived characters, equal
 // when canonically equivalent.
-#include "app/arguments/ArgumentMatching.h"
+#include "cli/ArgumentMatching.h"
 
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 
-namespace netmoth::app {
+namespace netmoth::cli {
 namespace {
 
 // Spelled out so the tests show which code points are involved.
@@ -115,4 +115,4 @@ INSTANTIATE_TEST_SUITE_P(PrefixCountedNotCompared, ParseArgument,
                                          ParseCase{"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EAz", "xy", "z"}));
 
 }  // namespace
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

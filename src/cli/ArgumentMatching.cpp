@@ -1,13 +1,13 @@
-#include "app/arguments/ArgumentMatching.h"
+#include "cli/ArgumentMatching.h"
 
 #include <algorithm>
 #include <deque>
 #include <vector>
 
-#include "app/arguments/CanonicalEquivalence.h"
-#include "app/arguments/GraphemeClusterReader.h"
+#include "cli/CanonicalEquivalence.h"
+#include "cli/GraphemeClusterReader.h"
 
-namespace netmoth::app {
+namespace netmoth::cli {
 namespace {
 
 constexpr std::string_view kQuote = "\"";
@@ -78,4 +78,4 @@ std::string parseArgument(std::string_view argument, std::string_view prefix) {
     return std::string(value);
 }
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

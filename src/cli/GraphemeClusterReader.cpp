@@ -1,10 +1,10 @@
-#include "app/arguments/GraphemeClusterReader.h"
+#include "cli/GraphemeClusterReader.h"
 
 #include <utf8proc.h>
 
 #include "platform/Utf8.h"
 
-namespace netmoth::app {
+namespace netmoth::cli {
 
 std::optional<std::string_view> GraphemeClusterReader::next() {
     if (offset_ >= text_.size()) return std::nullopt;
@@ -32,4 +32,4 @@ std::size_t countGraphemeClusters(std::string_view text) {
     return count;
 }
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

@@ -1,6 +1,6 @@
-#include "app/Usage.h"
+#include "cli/Usage.h"
 
-namespace netmoth::app {
+namespace netmoth::cli {
 namespace {
 
 constexpr const char* kUsage = R"usage(usage: netmoth-companion [--ssid=NAME | --isRetrievingConnectedSignal |
@@ -42,4 +42,4 @@ std::optional<std::string> textForPeople(const std::vector<std::string>& argumen
     return std::nullopt;
 }
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-namespace netmoth::app {
+namespace netmoth::cli {
 
 // Decides whether two grapheme clusters are canonically equivalent by comparing
 // their canonical decompositions (NFD). Keeps its buffers between calls so a
@@ -18,4 +18,4 @@ private:
     std::vector<std::int32_t> rightDecomposed_;
 };
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-namespace netmoth::app {
+namespace netmoth::cli {
 
 // The text for `netmoth-companion --help` or `--version`; nullopt for every
 // other argument list, which keeps its usual meaning.
 std::optional<std::string> textForPeople(const std::vector<std::string>& arguments);
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

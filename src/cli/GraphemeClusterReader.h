@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-namespace netmoth::app {
+namespace netmoth::cli {
 
 // Splits UTF-8 text into extended grapheme clusters one at a time, so a caller
 // can stop early without segmenting the rest. Ill-formed bytes act as U+FFFD.
@@ -28,4 +28,4 @@ private:
 
 std::size_t countGraphemeClusters(std::string_view text);
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

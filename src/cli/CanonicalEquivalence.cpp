@@ -1,4 +1,4 @@
-#include "app/arguments/CanonicalEquivalence.h"
+#include "cli/CanonicalEquivalence.h"
 
 #include <algorithm>
 #include <array>
@@ -7,7 +7,7 @@
 
 #include "platform/Utf8.h"
 
-namespace netmoth::app {
+namespace netmoth::cli {
 namespace {
 
 // No code point has a full canonical decomposition longer than 4.
@@ -63,4 +63,4 @@ bool CanonicalComparer::equivalent(std::string_view left, std::string_view right
     return leftDecomposed_ == rightDecomposed_;
 }
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli

@@ -9,7 +9,7 @@
 // extended grapheme clusters, equal when canonically equivalent. No case
 // folding and nothing locale-dependent. Inputs are expected to be valid UTF-8
 // (run raw bytes through decodeUtf8Lossy first); stray bytes act as U+FFFD.
-namespace netmoth::app {
+namespace netmoth::cli {
 
 // True when the first characters of argument are those of prefix. Stops as
 // soon as prefix is used up, so a huge argument costs only its first clusters.
@@ -23,4 +23,4 @@ bool hasSuffix(std::string_view text, std::string_view suffix);
 // The result keeps the argument's own code points.
 std::string parseArgument(std::string_view argument, std::string_view prefix);
 
-}  // namespace netmoth::app
+}  // namespace netmoth::cli
