@@ -1,0 +1,100 @@
+// Which job a launch runs, and what it prints, from plain values.
+
+#include "cli/Run.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/MemoryUserDefaults.h"
+#include "report/Reports.h"
+#include "support/FakeBackend.h"
+
+namespace netmoth::cli {
+namespace {
+
+class Launch : public ::testing::Test {
+protected:
+    Launch() {
+        const wifi::Interface wlan0{"wlan0", "Home", "aa:bb:cc:dd:ee:ff", -48};
+        backend.defaultValue = wlan0;
+        backend.list = std::vector<wifi::Interface>{wlan0};
+        wifi::Network home;
+        home.bssid = wlan0.bssid;
+        home.ssid = wlan0.ssid;
+        backend.found = std::vector<wifi::Network>{home};
+    }
+
+    std::string run(const std::vector<std::string>& arguments) {
+        std::string out;
+        EXPECT_TRUE(cli::run(arguments, platform, out));
+        return out;
+    }
+
+    testing::FakeBackend backend;
+    platform::posix::MemoryUserDefaults defaults;
+    platform::Diagnostics diagnostics;
+    Platform platform{backend, defaults, diagnostics};
+};
+
+bool isScan(const std::string& out) { return out.starts_with("[\n  {"); }
+bool isInterfaces(const std::string& out) { return out.starts_with("{\n  \"wlan0\" : {"); }
+bool isSignal(const std::string& out) { return out.find("\"AA:BB:CC:DD:EE:FF\"") != std::string::npos; }
+
+TEST_F(Launch, ReportSwitchesCountOnlyAsTheLastArgument) {
+    EXPECT_TRUE(isInterfaces(run({"/bin/tool", "--isRetrievingInterfaces"})));
+    EXPECT_TRUE(isInterfaces(run({"/bin/tool", "--isRetrievingInterfaces-and-more"})));
+    EXPECT_TRUE(isSignal(run({"/bin/tool", "--ssid=Home", "--isRetrievingConnectedSignal"})));
+    EXPECT_TRUE(isScan(run({"/bin/tool", "--isRetrievingInterfaces", "--ssid=Home"})));
+    EXPECT_TRUE(isScan(run({"/bin/tool", "--isRetrievingConnectedSignal", "stray"})));
+    // The program's own path is an argument like any other.
+    EXPECT_TRUE(isInterfaces(run({"--isRetrievingInterfaces"})));
+}
+
+TEST_F(Launch, ScanTakesTheLastSsidSwitchAndKeepsAnEmptyName) {
+    run({"/bin/tool", "--ssid=A", "--ssid=\"B\""});
+    run({"/bin/tool", "--ssid="});
+    run({"/bin/tool"});
+    run({});
+    EXPECT_EQ(backend.scannedNames, (std::vector<std::optional<std::string>>{"B", "", std::nullopt, std::nullopt}));
+}
+
+TEST_F(Launch, PermissionSwitchAnywhereAnswersAloneOrWaits) {
+    backend.permissionValue = wifi::Permission::Denied;
+    EXPECT_EQ(run({"/bin/tool", "--isCheckingLocationPermission", "--isRetrievingInterfaces"}), "denied\n");
+    EXPECT_TRUE(backend.scannedNames.empty());
+    backend.permissionValue = std::nullopt;
+    std::string out;
+    EXPECT_FALSE(cli::run({"/bin/tool", "--isCheckingLocationPermission"}, platform, out));
+    EXPECT_EQ(out, "");
+}
+
+TEST_F(Launch, FallbacksAreTwoCharactersAndSayWhy) {
+    backend.defaultValue = std::nullopt;
+    backend.list = std::nullopt;
+    EXPECT_EQ(run({"/bin/tool"}), "[]\n");
+    EXPECT_EQ(run({"/bin/tool", "--isRetrievingConnectedSignal"}), "{}\n");
+    EXPECT_EQ(run({"/bin/tool", "--isRetrievingInterfaces"}), "{}\n");
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{std::string(report::why::kNoInterface)});
+}
+
+TEST_F(Launch, TheBackendsOwnCauseIsTheOnlyLine) {
+    diagnostics.note("wlan0 is down");
+    backend.found = std::nullopt;
+    EXPECT_EQ(run({"/bin/tool"}), "[]\n");
+    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{"wlan0 is down"});
+}
+
+TEST_F(Launch, AReportThatCannotBeWrittenPrintsOnlyItsFallback) {
+    backend.defaultValue->ssid = std::string("\xFF\xFE");  // not UTF-8: the writer refuses it
+    backend.list->front().ssid = backend.defaultValue->ssid;
+    EXPECT_EQ(run({"/bin/tool", "--isRetrievingConnectedSignal"}), "{}\n");
+    EXPECT_EQ(run({"/bin/tool", "--isRetrievingInterfaces"}), "");
+}
+
+TEST_F(Launch, HelpAndVersionOnlyAsTheOneArgument) {
+    EXPECT_TRUE(run({"/bin/tool", "--help"}).starts_with("usage: netmoth-companion"));
+    EXPECT_TRUE(isScan(run({"/bin/tool", "--help", "--ssid=Home"})));
+    EXPECT_TRUE(isSignal(run({"/bin/tool", "--version", "--isRetrievingConnectedSignal"})));
+}
+
+}  // namespace
+}  // namespace netmoth::cli
