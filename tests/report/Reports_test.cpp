@@ -1,0 +1,145 @@
+// The answers as functions of values: every key, fallback and label.
+
+#include "report/Reports.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+namespace netmoth::report {
+namespace {
+
+using nlohmann::json;
+using wifi::PhyMode;
+using wifi::Security;
+
+wifi::Network network(std::optional<std::string> bssid, std::optional<std::string> ssid) {
+    wifi::Network n;
+    n.bssid = std::move(bssid);
+    n.ssid = std::move(ssid);
+    return n;
+}
+
+json scan(const std::vector<wifi::Network>& networks, reports::HiddenSsidIndex& hidden,
+          std::string_view connected = "aa:aa:aa:aa:aa:01") {
+    const Answer answer = scanReport(networks, connected, hidden);
+    EXPECT_TRUE(answer.why.empty());
+    return answer.line ? json::parse(*answer.line) : json();
+}
+
+TEST(ScanReport, BuildsTheFullRecordOfANamedNetwork) {
+    wifi::Network home = network("aa:aa:aa:aa:aa:01", "Home/Net");
+    home.rssi = -48;
+    home.elements = wifi::Bytes{0, 4, 'H', 'o', 'm', 'e'};
+    home.channel = wifi::Channel{36, 80, 5000};
+    home.security = {Security::Wpa2Personal, Security::Wpa3Personal};
+    home.highestPhyMode = PhyMode::AC;
+    reports::HiddenSsidIndex hidden;
+    const Answer answer = scanReport({home}, "aa:aa:aa:aa:aa:01", hidden);
+    // Byte for byte: the layout callers parse, "/" escaped.
+    EXPECT_EQ(answer.line, R"([
+  {
+    "SSID" : "Home\/Net",
+    "bssid" : "aa:aa:aa:aa:aa:01",
+    "ie" : "AARIb21l",
+    "isConnected" : true,
+    "rssi" : -48,
+    "security" : "WPA2-PSK, WPA3-SAE",
+    "wifiType" : 5,
+    "wlanChannel" : {
+      "channelBand" : 5000,
+      "channelNumber" : 36,
+      "channelWidth" : 80
+    }
+  }
+])");
+    EXPECT_FALSE(hidden.changed);
+}
+
+TEST(ScanReport, MissingValuesGetFallbacksNeverNull) {
+    reports::HiddenSsidIndex hidden;
+    const json record = scan({network(std::nullopt, "Cafe")}, hidden).at(0);
+    EXPECT_EQ(record.at("bssid"), "Unknown");
+    EXPECT_EQ(record.at("ie"), "");
+    EXPECT_EQ(record.at("wlanChannel"), "No channel info");
+    EXPECT_EQ(record.at("security"), "");
+    EXPECT_EQ(record.at("wifiType"), 4);
+    EXPECT_FALSE(record.contains("isConnected"));
+}
+
+TEST(ScanReport, ChannelWidthsAndBandsTheAnswerKnows) {
+    for (const auto& [width, band, shownWidth, shownBand] :
+         {std::tuple{0u, 0u, 20, 2400}, {320u, 6000u, 160, 6000}, {40u, 2400u, 40, 2400}}) {
+        wifi::Network odd = network("b", "x");
+        odd.channel = wifi::Channel{-7, width, band};
+        reports::HiddenSsidIndex hidden;
+        EXPECT_EQ(scan({odd}, hidden).at(0).at("wlanChannel"),
+                  (json{{"channelNumber", -7}, {"channelWidth", shownWidth}, {"channelBand", shownBand}}));
+    }
+}
+
+TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
+    reports::HiddenSsidIndex hidden;
+    const json out = scan({network("b1", std::nullopt), network("b1", "Later"), network(std::nullopt, ""),
+                           network(std::nullopt, std::nullopt), network("B1", "case differs")},
+                          hidden);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].at("SSID"), "Hidden SSID 0");
+    EXPECT_EQ(out[1].at("bssid"), "Unknown");
+    EXPECT_EQ(out[1].at("SSID"), "Hidden SSID 1");
+    EXPECT_EQ(out[2].at("bssid"), "B1");
+    EXPECT_EQ(hidden.numberByBssid.size(), 2u);
+}
+
+// One record that is not UTF-8 drops the whole answer, yet every hidden
+// network after it is still numbered.
+TEST(ScanReport, AnUnwritableRecordLeavesNoTextButNumbersEveryHiddenNetwork) {
+    reports::HiddenSsidIndex hidden;
+    const Answer answer =
+        scanReport({network("h1", std::nullopt), network("bad", "\xFF"), network("h2", "")}, "", hidden);
+    EXPECT_FALSE(answer.line);
+    EXPECT_EQ(hidden.numberByBssid.at("h2"), 1);
+}
+
+TEST(ScanReport, OnlyANonEmptyCurrentBssidMarksARecordConnected) {
+    reports::HiddenSsidIndex hidden;
+    const std::vector<wifi::Network> networks{network("", "Empty bssid text"), network("aa:aa:aa:aa:aa:01", "Other")};
+    for (const std::string_view connected : {"", "AA:AA:AA:AA:AA:01"}) {
+        for (const json& record : scan(networks, hidden, connected)) EXPECT_FALSE(record.contains("isConnected"));
+    }
+    EXPECT_EQ(scanReport({}, "", hidden).line, "[\n\n]");
+}
+
+TEST(Labels, SecurityInTheAnswersOrderAndWifiTypeDefaults) {
+    EXPECT_EQ(securityText({Security::DynamicWep, Security::Wpa2Personal}), "WPA2-PSK, Dynamic-WEP");
+    EXPECT_EQ(securityText({Security::Wpa2Enterprise, Security::Wpa3Personal}), "WPA3-SAE, WPA2-EAP");
+    EXPECT_EQ(securityText({Security::None}), "None");
+    EXPECT_EQ(wifiType(std::nullopt), 4);
+    EXPECT_EQ(wifiType(PhyMode::None), 0);
+    EXPECT_EQ(wifiType(PhyMode::AX), 6);
+}
+
+TEST(ConnectedSignal, UpperCasesTheBssidAndFallsBackWithoutANetwork) {
+    const wifi::Interface joined{"wlan0", "", "a4:2b:b0:11:22:3f", -48};
+    EXPECT_EQ(connectedSignalReport(joined).line, "{\n  \"bssid\" : \"A4:2B:B0:11:22:3F\",\n  \"rssi\" : -48,\n  \"ssid\" : \"\"\n}");
+    wifi::Interface unjoined = joined;
+    unjoined.ssid = std::nullopt;
+    EXPECT_EQ(connectedSignalReport(unjoined).line, "{}");
+    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNotJoined);
+    unjoined = joined;
+    unjoined.bssid = std::nullopt;
+    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNoBssid);
+}
+
+TEST(Interfaces, LaterNamesWinNamelessAreLeftOutMissingValuesAreEmpty) {
+    const std::vector<wifi::Interface> list{{"wlan0", "Old", "b0", 0},
+                                            {std::nullopt, "P2P", "b1", 0},
+                                            {"wlan0", std::nullopt, "AA:bb", 0}};
+    EXPECT_EQ(json::parse(*interfacesReport(list).line), (json{{"wlan0", {{"ssid", ""}, {"bssid", "AA:bb"}}}}));
+    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).line, "{\n\n}");
+    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).why, why::kNoInterface);
+    EXPECT_EQ(interfacesReport(std::nullopt).line, "{}");
+}
+
+}  // namespace
+}  // namespace netmoth::report
