@@ -1,5 +1,7 @@
-// Each case launches the binary on a scene and compares what it prints: short
-// answers byte for byte, JSON reports by value (member order is free).
+// Runs every case of cases.json: the binary on a scene with some arguments,
+// its answer compared byte for byte ("stdout") or by JSON value ("answer", a
+// file under expected/, since member order is free), and its standard error
+// ("stderr": the one line expected after the program's name; none: empty).
 
 #include "E2eFixture.h"
 
@@ -7,78 +9,36 @@ namespace netmoth::e2e {
 namespace {
 
 struct Case {
-    std::string name;
-    std::string scene;
-    std::vector<std::string> arguments;
-    std::string exactOutput;   // compared byte for byte when expectedJson is empty
-    std::string expectedJson;  // file under expected/
-    std::string why = "";      // the one line standard error must hold, after the program's name
+    json spec;
 };
 
-void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Case& c, std::ostream* os) { *os << c.spec.dump(); }
+
+std::vector<Case> allCases() {
+    std::vector<Case> cases;
+    for (json& spec : json::parse(readFile(fs::path(NETMOTH_E2E_DIR) / "cases.json"))) cases.push_back({spec});
+    return cases;
+}
 
 class ToolCase : public ToolTest, public ::testing::WithParamInterface<Case> {};
 
 TEST_P(ToolCase, PrintsExactlyTheExpectedAnswer) {
-    const Case& c = GetParam();
-    const testing::ToolRun result = run(c.scene, c.arguments);
+    const json& c = GetParam().spec;
+    const testing::ToolRun result = run(c.at("scene"), c.at("arguments").get<std::vector<std::string>>());
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_EQ(result.err, c.why.empty() ? "" : "netmoth-companion: " + c.why + "\n");
-    if (c.expectedJson.empty()) {
-        EXPECT_EQ(result.out, c.exactOutput);
+    const std::string why = c.value("stderr", "");
+    EXPECT_EQ(result.err, why.empty() ? "" : "netmoth-companion: " + why + "\n");
+    if (c.contains("answer")) {
+        EXPECT_EQ(json::parse(result.out), expectedReport(c.at("answer"))) << result.out;
     } else {
-        EXPECT_EQ(json::parse(result.out), expectedReport(c.expectedJson)) << result.out;
+        EXPECT_EQ(result.out, c.at("stdout").get<std::string>());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Jobs, ToolCase,
-    ::testing::Values(Case{"ScanReportsEachBssidOnce", "home.json", {}, "", "home-scan.json"},
-                      Case{"ConnectedSignal", "home.json", {"--isRetrievingConnectedSignal"}, "", "home-signal.json"},
-                      Case{"Interfaces", "home.json", {"--isRetrievingInterfaces"}, "", "home-interfaces.json"},
-                      Case{"ScanOfAnEmptyRadioIsAnEmptyReportNotTheFallback", "empty-radio.json", {}, "[\n\n]\n", ""},
-                      Case{"PermissionWinsWherever",
-                           "home.json",
-                           {"--isCheckingLocationPermission", "--isRetrievingInterfaces"},
-                           "authorized\n",
-                           ""},
-                      Case{"ReportModeNeverWaitsForTheSilentLocationService",
-                           "location-silent.json",
-                           {"--isRetrievingInterfaces"},
-                           "{\n\n}\n",
-                           "",
-                           "no Wi-Fi interface: connect a Wi-Fi adapter or load its driver"},
-                      Case{"ScanWithoutInterfaceSaysWhy",
-                           "no-wifi.json",
-                           {},
-                           "[]\n",
-                           "",
-                           "no Wi-Fi interface: connect a Wi-Fi adapter or load its driver"},
-                      Case{"FailedScanSaysWhy",
-                           "scan-fails.json",
-                           {},
-                           "[]\n",
-                           "",
-                           "the scan failed, so there is no list of networks: try again"},
-                      Case{"SignalOfNoNetworkSaysWhy",
-                           "not-associated.json",
-                           {"--isRetrievingConnectedSignal"},
-                           "{}\n",
-                           "",
-                           "the Wi-Fi interface is not joined to a network: join one to read its signal"},
-                      Case{"NoInterfaceListSaysWhy",
-                           "no-interface-list.json",
-                           {"--isRetrievingInterfaces"},
-                           "{}\n",
-                           "",
-                           "the system gives no list of Wi-Fi interfaces: check that the Wi-Fi driver is loaded"},
-                      Case{"VersionForPeopleOnly", "home.json", {"--version"}, "netmoth-companion 0.1.0\n", ""},
-                      Case{"VersionAnywhereElseIsAnIgnoredArgument",
-                           "home.json",
-                           {"--version", "--isRetrievingConnectedSignal"},
-                           "",
-                           "home-signal.json"}),
-    [](const ::testing::TestParamInfo<Case>& testInfo) { return testInfo.param.name; });
+INSTANTIATE_TEST_SUITE_P(Cases, ToolCase, ::testing::ValuesIn(allCases()),
+                         [](const ::testing::TestParamInfo<Case>& each) {
+                             return each.param.spec.at("name").get<std::string>();
+                         });
 
 TEST_F(ToolTest, PermissionModeIdlesUntilTheLocationServiceAnswers) {
     testing::ToolLaunch l = launch("location-silent.json", {"--isCheckingLocationPermission"});
