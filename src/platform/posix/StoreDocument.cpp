@@ -192,7 +192,18 @@ std::string dump(const nlohmann::json& value) {
     return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }
 
+// nlohmann frees a value's children through a stack as large as its widest
+// container; emptying containers from the leaves up needs none. Depth is at
+// most kMaxStoreNesting.
+void releaseWithoutAllocating(nlohmann::json& value) {
+    if (!value.is_structured()) return;
+    for (nlohmann::json& child : value) releaseWithoutAllocating(child);
+    value.clear();
+}
+
 }  // namespace
+
+StoreDocument::~StoreDocument() { releaseWithoutAllocating(object); }
 
 void StoreDocument::set(const std::string& key, nlohmann::json value) {
     std::string text = dump(nlohmann::json(key)) + ':' + dump(value);

@@ -27,6 +27,12 @@ struct StoreDocument {
     nlohmann::json object = nlohmann::json::object();
     std::vector<StoreMember> members;  // in file order, one per key (the last one read wins)
 
+    StoreDocument() = default;
+    StoreDocument(StoreDocument&&) = default;
+    StoreDocument& operator=(StoreDocument&&) = default;
+    // Frees without allocating, so it can run while unwinding from std::bad_alloc.
+    ~StoreDocument();
+
     void set(const std::string& key, nlohmann::json value);
     std::string serialise() const;
 };

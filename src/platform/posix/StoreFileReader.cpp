@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/MemoryReserve.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace netmoth::platform::posix {
@@ -56,6 +57,7 @@ StoreFileContents readStoreFile(const std::filesystem::path& file) {
     try {
         return readUnguarded(file);
     } catch (const std::bad_alloc&) {
+        armMemoryReserve();
         return unreadable("out of memory");
     }
 }
