@@ -1,11 +1,14 @@
-// Arbitrary bytes as the stored hidden-network table: known BSSIDs keep their
-// numbers, new ones get numbers nobody holds, and a save reloads unchanged.
+// Arbitrary bytes as the store file: the document splits into members that a
+// save writes back to the same document; as the hidden-network table, known
+// BSSIDs keep their numbers, new ones get numbers nobody holds, and a save
+// reloads unchanged.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <unordered_set>
 
 #include "platform/posix/MemoryUserDefaults.h"
+#include "platform/posix/StoreDocument.h"
 #include "reports/HiddenSsidIndex.h"
 
 namespace reports = netmoth::reports;
@@ -15,7 +18,16 @@ static void require(bool property) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const auto stored = nlohmann::json::parse(data, data + size, nullptr, /*allow_exceptions=*/false);
+    namespace posix = netmoth::platform::posix;
+    const std::string_view text(reinterpret_cast<const char*>(data), size);
+    const std::optional<posix::StoreDocument> document = posix::parseStoreDocument(text);
+    if (document) {
+        require(document->object.size() == document->members.size());
+        const auto rewritten = posix::parseStoreDocument(document->serialise());
+        require(rewritten && rewritten->object == document->object);
+        require(rewritten->serialise() == document->serialise());
+    }
+    const nlohmann::json stored = document ? document->object : nlohmann::json();
     reports::HiddenSsidIndex index = reports::loadHiddenSsidIndex(&stored);
     netmoth::platform::posix::MemoryUserDefaults defaults;
     auto lease = defaults.acquire();

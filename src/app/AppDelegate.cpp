@@ -1,5 +1,7 @@
 #include "app/AppDelegate.h"
 
+#include <new>
+
 #include "app/PermissionWord.h"
 #include "cli/Usage.h"
 #include "cli/ArgumentMatching.h"
@@ -54,12 +56,18 @@ void AppDelegate::applicationDidFinishLaunching() {
     if (isCheckingLocationPermission) return;
     if (locationManager) locationManager->requestWhenInUseAuthorization();
 
-    if (isRetrievingInterfaces) {
-        retrieveInterfacesData();
-    } else if (isRetrievingConnectedSignal) {
-        retrieveConnectedSignal();
-    } else {
-        runSsidScan(ssid);
+    try {
+        if (isRetrievingInterfaces) {
+            retrieveInterfacesData();
+        } else if (isRetrievingConnectedSignal) {
+            retrieveConnectedSignal();
+        } else {
+            runSsidScan(ssid);
+        }
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the job's fallback, as when it cannot run at all.
+        printLine(isRetrievingInterfaces || isRetrievingConnectedSignal ? "{}" : "[]");
+        terminateApp();
     }
 }
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/MyApp.h"
+#include "platform/MemoryReserve.h"
 #include "platform/Output.h"
 #include "platform/ProcessPlatform.h"
 #include "platform/Utf8.h"
@@ -32,6 +33,7 @@ void explain(const std::string& line) {
 
 int main(int argc, char** argv) {
     reopenClosedStandardDescriptors();
+    netmoth::platform::armMemoryReserve();
     // A reader that goes away must not end us by a signal: the write just fails.
     std::signal(SIGPIPE, SIG_IGN);
 
@@ -47,7 +49,14 @@ int main(int argc, char** argv) {
     }
     std::ostringstream answer;
     const int status = netmoth::app::MyApp(*platform.services, std::move(arguments), answer, diagnostics).run();
-    netmoth::platform::writeAll(STDOUT_FILENO, answer.view());
+    // Out of memory while the answer was copied in: never a truncated answer,
+    // the job's empty form instead ([] for the scan, {} for the reports).
+    if (answer.bad()) {
+        const std::string_view partial = answer.view();
+        netmoth::platform::writeAll(STDOUT_FILENO, partial.starts_with('[') ? "[]\n" : "{}\n");
+    } else {
+        netmoth::platform::writeAll(STDOUT_FILENO, answer.view());
+    }
     for (const std::string& line : diagnostics.lines()) explain(line);
     return status;
 }

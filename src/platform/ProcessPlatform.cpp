@@ -64,7 +64,7 @@ ProcessPlatform makeProcessPlatform(Diagnostics& diagnostics) {
     std::unique_ptr<PlatformServices> services = std::make_unique<LinuxServices>(diagnostics);
     // Only the real radio is worth recording: a scene run already has its scene.
     if (const char* recordPath = variable("NETMOTH_RECORD")) {
-        services = record::makeRecordingServices(std::move(services), recordPath);
+        services = record::makeRecordingServices(std::move(services), recordPath, diagnostics);
     }
     return {std::move(services), {}};
 #else

@@ -35,11 +35,11 @@ protected:
         scene_ = writeScene("big.json", e2e::sceneWith(names, 0, kHidden));
     }
 
-    // Runs the tool on the big scene writing into a pipe whose reading end goes to `reader`.
-    void runInto(const std::function<void(int)>& reader) const {
+    // Runs the tool on a scene writing into a pipe whose reading end goes to `reader`.
+    void runInto(const std::function<void(int)>& reader, int pipeFlags = 0, const std::string& scene = "") const {
         int fds[2];
-        ASSERT_EQ(pipe2(fds, O_CLOEXEC), 0);
-        testing::ToolLaunch l = launch(scene_);
+        ASSERT_EQ(pipe2(fds, O_CLOEXEC | pipeFlags), 0);
+        testing::ToolLaunch l = launch(scene.empty() ? scene_ : scene);
         l.stdoutFd = fds[1];
         const int pid = testing::startTool(NETMOTH_BINARY, l);
         close(fds[1]);
@@ -63,6 +63,26 @@ TEST_F(OutputFault, StalledReaderStillGetsTheWholeReport) {
     });
     EXPECT_EQ(out.size(), reference.out.size());
     EXPECT_TRUE(out == reference.out) << "the report differs from an unhurried launch";
+}
+
+// EAGAIN from a non-blocking pipe is a full pipe, not the end of the answer.
+TEST_F(OutputFault, SlowReaderOfANonBlockingPipeGetsTheWholeReport) {
+    const std::string scene = writeScene("huge.json", e2e::sceneWith({}, 0, 5000));
+    const testing::ToolRun reference = run(scene);
+    std::string out;
+    runInto(
+        [&out](int fd) {
+            char buffer[4096];
+            for (ssize_t count = 1; count != 0;) {
+                count = read(fd, buffer, sizeof buffer);
+                if (count > 0) out.append(buffer, static_cast<std::size_t>(count));
+                if (count < 0 && errno != EAGAIN) break;
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            }
+            close(fd);
+        },
+        O_NONBLOCK, scene);
+    EXPECT_TRUE(out == reference.out) << out.size() << " of " << reference.out.size() << " bytes";
 }
 
 TEST_F(OutputFault, ReaderLeavingMidReportEndsTheToolNormally) {

@@ -4,6 +4,7 @@
 // each variable is honoured otherwise, so the test can see the difference.
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "e2e/E2eFixture.h"
@@ -73,13 +74,19 @@ TEST_F(PrivilegedCopy, IgnoresTheSceneAndTheEnvironmentsConfigFolder) {
     EXPECT_TRUE(fs::exists(storeFile()));
 }
 
+// A FIFO is never replaced by a record, and the copy that honours the path
+// says so, with or without a radio on this machine.
 TEST_F(PrivilegedCopy, IgnoresTheRecordPath) {
-    const fs::path record = home_ / "record.json";
+    const fs::path record = home_ / "record.fifo";
+    ASSERT_EQ(mkfifo(record.c_str(), 0600), 0);
     const std::map<std::string, std::string> recording{{"NETMOTH_RECORD", record.string()}};
-    EXPECT_EQ(runAsNobody("capped", {}, recording).exitCode, 0);
-    EXPECT_FALSE(fs::exists(record)) << "a privileged run wrote where the environment said";
-    EXPECT_EQ(runAsNobody("plain", {}, recording).exitCode, 0);
-    EXPECT_TRUE(fs::exists(record));
+    const testing::ToolRun privileged = runAsNobody("capped", {}, recording);
+    EXPECT_EQ(privileged.exitCode, 0);
+    EXPECT_EQ(privileged.err.find(record.string()), std::string::npos) << "a privileged run used the record path";
+    const testing::ToolRun plain = runAsNobody("plain", {}, recording);
+    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_NE(plain.err.find(record.string()), std::string::npos) << plain.err;
+    EXPECT_EQ(fs::status(record).type(), fs::file_type::fifo);
 }
 
 }  // namespace

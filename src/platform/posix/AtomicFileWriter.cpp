@@ -4,6 +4,8 @@
 #include <stdlib.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <string>
 
@@ -37,16 +39,24 @@ void syncFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-bool replaceFileAtomically(const std::filesystem::path& target, std::string_view contents) {
+bool isTemporaryName(const std::filesystem::path& target, std::string_view name) {
+    const std::string prefix = target.filename().string() + std::string(kTemporarySuffix);
+    if (name.size() != prefix.size() + 6 || !name.starts_with(prefix)) return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix.size()), name.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || ((c | 0x20) >= 'a' && (c | 0x20) <= 'z'); });
+}
+
+int replaceFileAtomically(const std::filesystem::path& target, std::string_view contents) {
     std::string temporaryName = target.string() + std::string(kTemporarySuffix) + "XXXXXX";
     UniqueFd fd(mkostemp(temporaryName.data(), O_CLOEXEC));
-    if (!fd.valid()) return false;
+    if (!fd.valid()) return errno;
     if (!fillTemporaryFile(std::move(fd), contents) || rename(temporaryName.c_str(), target.c_str()) != 0) {
+        const int error = errno;
         unlink(temporaryName.c_str());
-        return false;
+        return error;
     }
     syncFolder(target.parent_path());
-    return true;
+    return 0;
 }
 
 }  // namespace netmoth::platform::posix

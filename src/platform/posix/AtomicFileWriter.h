@@ -7,13 +7,17 @@
 
 namespace netmoth::platform::posix {
 
-// Temporary files are named <target><suffix><six random characters>.
+// Temporary files are named <target><suffix><six random characters>, each
+// one of [A-Za-z0-9] (mkostemp's).
 inline constexpr std::string_view kTemporarySuffix = ".tmp-";
 
+// Whether a file name is one of target's temporary files.
+bool isTemporaryName(const std::filesystem::path& target, std::string_view name);
+
 // Writes a temporary file (mode 0600) beside target, syncs it, renames it over
-// target and syncs the folder. false when anything before the rename fails;
-// the temporary file is then removed and target is left as it was. A link at
-// target is replaced by the file, never written through.
-bool replaceFileAtomically(const std::filesystem::path& target, std::string_view contents);
+// target and syncs the folder. 0, or the errno of the step before the rename
+// that failed; the temporary file is then removed and target is left as it
+// was. A link at target is replaced by the file, never written through.
+int replaceFileAtomically(const std::filesystem::path& target, std::string_view contents);
 
 }  // namespace netmoth::platform::posix

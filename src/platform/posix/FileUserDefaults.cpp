@@ -1,6 +1,12 @@
 #include "platform/posix/FileUserDefaults.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string>
 
 #include "platform/posix/AtomicFileWriter.h"
@@ -11,43 +17,96 @@
 namespace netmoth::platform::posix {
 namespace {
 
+constexpr const char* kConsequence = "hidden-network numbers were not saved, so their labels may change next time";
+
 std::filesystem::path withSuffix(const std::filesystem::path& file, const char* suffix) {
     return std::filesystem::path(file.string() + suffix);
 }
 
-// Invalid UTF-8 from a caller is replaced rather than thrown on: a store write
-// must never end the program.
-std::string serialise(const nlohmann::json& object) {
-    return object.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+// A diagnostic is one line: control characters in a path are shown escaped.
+std::string shown(const std::filesystem::path& path) {
+    std::string text;
+    for (const char c : path.string()) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7F) {
+            text += c;
+            continue;
+        }
+        char escaped[5];
+        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+        text += escaped;
+    }
+    return text;
+}
+
+// A set-user-ID or set-group-ID binary raises privilege only for the radio.
+// The scan is over before the store is opened, so the rest of the run gives it
+// up for good: every store file is then made as, and checked against, the user.
+bool dropRaisedIdentity() {
+    const uid_t user = getuid();
+    const gid_t group = getgid();
+    if (geteuid() == user && getegid() == group) return true;
+    return setresgid(group, group, group) == 0 && setresuid(user, user, user) == 0 && geteuid() == user &&
+           getegid() == group;
 }
 
 class FileDefaultsLease final : public DefaultsLease {
 public:
-    explicit FileDefaultsLease(std::filesystem::path storeFile)
+    FileDefaultsLease(std::filesystem::path storeFile, Diagnostics& diagnostics)
         : storeFile_(std::move(storeFile)),
-          folderReady_(createFolderChain(storeFile_.parent_path())),
+          diagnostics_(diagnostics),
+          folderReady_(createFolderChain(storeFile_.parent_path()) ? 0 : errno),
           lock_(withSuffix(storeFile_, ".lock")),
           contents_(readStoreFile(storeFile_)) {}
 
     const nlohmann::json* objectForKey(std::string_view key) const override {
-        auto found = contents_.object.find(key);
-        return found == contents_.object.end() ? nullptr : &*found;
+        auto found = contents_.document.object.find(key);
+        return found == contents_.document.object.end() ? nullptr : &*found;
     }
 
     void setObject(std::string_view key, nlohmann::json value) override {
-        contents_.object[std::string(key)] = std::move(value);
-        if (!readyToWrite()) return;
-        removeAbandonedSaves();
-        replaceFileAtomically(storeFile_, serialise(contents_.object));
+        try {
+            contents_.document.set(std::string(key), std::move(value));
+            if (!readyToWrite()) return;
+            removeAbandonedSaves();
+            if (const int error = replaceFileAtomically(storeFile_, contents_.document.serialise())) {
+                diagnostics_.note("cannot save hidden-network numbers to " + shown(storeFile_) + " (" +
+                                  std::strerror(error) +
+                                  "): their labels may change next time; make the folder writable by you");
+            }
+        } catch (const std::bad_alloc&) {
+            diagnostics_.note("out of memory saving " + shown(storeFile_) + ": " + kConsequence);
+        }
     }
 
 private:
-    // An unreadable store is left alone: we cannot tell what we would destroy.
-    // A damaged one is moved aside first; if that fails we do not write.
+    // Saves only under the lock: without it another launch may hand out the
+    // same numbers. An unreadable store is left alone: we cannot tell what we
+    // would destroy. A damaged one is moved aside first; if that fails we do
+    // not write.
     bool readyToWrite() {
-        if (!folderReady_ || contents_.state == StoreFileState::Unreadable) return false;
+        if (folderReady_ != 0) {
+            diagnostics_.note("cannot create " + shown(storeFile_.parent_path()) + " (" +
+                              std::strerror(folderReady_) + "): " + kConsequence +
+                              "; make that path a folder you can write");
+            return false;
+        }
+        if (!lock_.held()) {
+            diagnostics_.note("cannot lock " + shown(withSuffix(storeFile_, ".lock")) + " (" + lock_.problem() +
+                              "): " + kConsequence +
+                              "; make it a regular file you own, or end the process that holds it");
+            return false;
+        }
+        if (contents_.state == StoreFileState::Unreadable) {
+            diagnostics_.note("cannot read " + shown(storeFile_) + " (" + contents_.problem + "): " + kConsequence +
+                              "; make it a regular file you can read and write, under 64 MiB");
+            return false;
+        }
         if (contents_.state != StoreFileState::Damaged) return true;
-        if (std::rename(storeFile_.c_str(), withSuffix(storeFile_, ".corrupt").c_str()) != 0) {
+        const std::filesystem::path corrupt = withSuffix(storeFile_, ".corrupt");
+        if (std::rename(storeFile_.c_str(), corrupt.c_str()) != 0) {
+            diagnostics_.note("cannot move the damaged " + shown(storeFile_) + " aside (" + std::strerror(errno) +
+                              "): " + kConsequence + "; remove or repair it");
             return false;
         }
         contents_.state = StoreFileState::Missing;
@@ -55,29 +114,39 @@ private:
     }
 
     // A save killed before its rename leaves its temporary file behind. While we
-    // hold the lock no other save is under way, so every such file is abandoned.
+    // hold the lock no other save is under way, so such files are abandoned;
+    // only ours are removed: our exact name pattern, regular files of this user.
     void removeAbandonedSaves() const {
-        if (!lock_.held()) return;
-        const std::string prefix = storeFile_.filename().string() + std::string(kTemporarySuffix);
         std::error_code error;
         std::filesystem::directory_iterator entry(storeFile_.parent_path(), error);
         for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
-            std::error_code ignored;
-            if (entry->path().filename().string().starts_with(prefix)) std::filesystem::remove(entry->path(), ignored);
+            const std::filesystem::path& path = entry->path();
+            struct stat info {};
+            if (!isTemporaryName(storeFile_, path.filename().string()) || lstat(path.c_str(), &info) != 0 ||
+                !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
+                continue;
+            }
+            unlink(path.c_str());
         }
     }
 
     std::filesystem::path storeFile_;
-    bool folderReady_;
-    StoreLock lock_;  // taken before the read, released after the last write
+    Diagnostics& diagnostics_;
+    int folderReady_;  // 0, or why the folder cannot be made
+    StoreLock lock_;   // taken before the read, released after the last write
     StoreFileContents contents_;
 };
 
-// Reads nothing and writes nowhere.
+// Reads nothing and writes nowhere; says so when there was something to keep.
 class DetachedLease final : public DefaultsLease {
 public:
+    DetachedLease(Diagnostics& diagnostics, std::string why) : diagnostics_(diagnostics), why_(std::move(why)) {}
     const nlohmann::json* objectForKey(std::string_view) const override { return nullptr; }
-    void setObject(std::string_view, nlohmann::json) override {}
+    void setObject(std::string_view, nlohmann::json) override { diagnostics_.note(why_); }
+
+private:
+    Diagnostics& diagnostics_;
+    std::string why_;
 };
 
 }  // namespace
@@ -86,8 +155,17 @@ FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFil
     : storeFile_(std::move(storeFile)), diagnostics_(diagnostics) {}
 
 std::unique_ptr<DefaultsLease> FileUserDefaults::acquire() {
-    if (!storeFile_) return std::make_unique<DetachedLease>();
-    return std::make_unique<FileDefaultsLease>(*storeFile_);
+    if (!storeFile_) {
+        return std::make_unique<DetachedLease>(
+            diagnostics_, std::string("no home directory is known: ") + kConsequence + "; set HOME");
+    }
+    if (!dropRaisedIdentity()) {
+        return std::make_unique<DetachedLease>(
+            diagnostics_, "cannot give up raised privileges (" + std::string(std::strerror(errno)) +
+                              ") before using " + shown(*storeFile_) + ": " + kConsequence +
+                              "; install the program without set-user-ID");
+    }
+    return std::make_unique<FileDefaultsLease>(*storeFile_, diagnostics_);
 }
 
 }  // namespace netmoth::platform::posix

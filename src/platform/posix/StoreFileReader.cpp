@@ -4,9 +4,12 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <cstring>
+#include <new>
 #include <optional>
 #include <string>
 
+#include "platform/MemoryReserve.h"
 #include "platform/posix/UniqueFd.h"
 
 namespace netmoth::platform::posix {
@@ -28,36 +31,35 @@ std::optional<std::string> readCapped(int fd) {
     return std::nullopt;
 }
 
-StoreFileContents parseStore(const std::string& text) {
-    // nlohmann stops at a NUL byte: a rewrite would drop whatever follows it.
-    if (text.find('\0') != std::string::npos) return {StoreFileState::Damaged, nlohmann::json::object()};
-    bool tooDeep = false;
-    auto watchDepth = [&tooDeep](int depth, nlohmann::json::parse_event_t, nlohmann::json&) {
-        tooDeep = tooDeep || depth > kMaxStoreNesting;
-        return true;
-    };
-    nlohmann::json parsed = nlohmann::json::parse(text, watchDepth, /*allow_exceptions=*/false);
-    if (tooDeep || !parsed.is_object()) return {StoreFileState::Damaged, nlohmann::json::object()};
-    return {StoreFileState::Loaded, std::move(parsed)};
+StoreFileContents unreadable(std::string problem) { return {StoreFileState::Unreadable, {}, std::move(problem)}; }
+
+StoreFileContents readUnguarded(const std::filesystem::path& file) {
+    // O_NONBLOCK so a FIFO planted at the path cannot stall us; it is then
+    // rejected as not a regular file.
+    UniqueFd fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
+        if (errno == ENOENT) return {};
+        return unreadable(std::strerror(errno));
+    }
+    struct stat info {};
+    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return unreadable("not a regular file");
+    if (static_cast<std::size_t>(info.st_size) > kMaxStoreBytes) return unreadable("larger than 64 MiB");
+    std::optional<std::string> text = readCapped(fd.get());
+    if (!text) return unreadable("cannot read it whole");
+    std::optional<StoreDocument> document = parseStoreDocument(*text);
+    if (!document) return {StoreFileState::Damaged, {}, {}};
+    return {StoreFileState::Loaded, std::move(*document), {}};
 }
 
 }  // namespace
 
 StoreFileContents readStoreFile(const std::filesystem::path& file) {
-    // O_NONBLOCK so a FIFO planted at the path cannot stall us; it is then
-    // rejected as not a regular file.
-    UniqueFd fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) {
-        return {errno == ENOENT ? StoreFileState::Missing : StoreFileState::Unreadable, nlohmann::json::object()};
+    try {
+        return readUnguarded(file);
+    } catch (const std::bad_alloc&) {
+        armMemoryReserve();
+        return unreadable("out of memory");
     }
-    struct stat info {};
-    if (fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        static_cast<std::size_t>(info.st_size) > kMaxStoreBytes) {
-        return {StoreFileState::Unreadable, nlohmann::json::object()};
-    }
-    std::optional<std::string> text = readCapped(fd.get());
-    if (!text) return {StoreFileState::Unreadable, nlohmann::json::object()};
-    return parseStore(*text);
 }
 
 }  // namespace netmoth::platform::posix

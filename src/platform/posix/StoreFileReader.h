@@ -3,8 +3,9 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <string>
 
-#include <nlohmann/json.hpp>
+#include "platform/posix/StoreDocument.h"
 
 namespace netmoth::platform::posix {
 
@@ -12,19 +13,20 @@ enum class StoreFileState {
     Missing,     // nothing at the path (a dangling link counts as nothing)
     Loaded,      // a JSON object
     Damaged,     // a regular file that is not a JSON object we can keep
-    Unreadable,  // could not be read: permission, not a regular file, too large
+    Unreadable,  // could not be read: permission, not a regular file, too large, out of memory
 };
 
 struct StoreFileContents {
     StoreFileState state = StoreFileState::Missing;
-    nlohmann::json object = nlohmann::json::object();  // empty unless Loaded
+    StoreDocument document;  // empty unless Loaded
+    std::string problem;     // why it is Unreadable, for a diagnostic
 };
 
 // Larger files are not read, so a giant file cannot exhaust memory.
 inline constexpr std::size_t kMaxStoreBytes = std::size_t{64} << 20;
-// Deeper files count as damaged: writing such a value back would recurse that deep.
-inline constexpr int kMaxStoreNesting = 512;
 
+// Never throws std::bad_alloc: running out of memory reads as Unreadable, so
+// the store is then neither rewritten nor moved aside.
 StoreFileContents readStoreFile(const std::filesystem::path& file);
 
 }  // namespace netmoth::platform::posix
