@@ -6,9 +6,16 @@
 
 namespace netmoth::scene {
 
+// A scene built in code rather than read may point past its list: no default then.
+const SceneInterface* SceneBackend::chosen() const {
+    const auto& index = scene_.defaultInterface;
+    if (!index || !scene_.interfaces || *index >= scene_.interfaces->size()) return nullptr;
+    return &(*scene_.interfaces)[*index];
+}
+
 std::optional<wifi::Interface> SceneBackend::defaultInterface() {
-    if (!scene_.defaultInterface) return std::nullopt;
-    return (*scene_.interfaces)[*scene_.defaultInterface].interface;
+    if (const SceneInterface* listed = chosen()) return listed->interface;
+    return std::nullopt;
 }
 
 std::optional<std::vector<wifi::Interface>> SceneBackend::interfaces() {
@@ -20,19 +27,15 @@ std::optional<std::vector<wifi::Interface>> SceneBackend::interfaces() {
 }
 
 std::optional<std::vector<wifi::Network>> SceneBackend::scan(const std::optional<std::string>& name) {
-    if (!scene_.defaultInterface) return std::nullopt;
-    const SceneScan& scan = (*scene_.interfaces)[*scene_.defaultInterface].scan;
-    if (scan.fails) return std::nullopt;
+    const SceneInterface* listed = chosen();
+    if (listed == nullptr || listed->scan.fails) return std::nullopt;
     std::vector<wifi::Network> found;
-    for (const SceneNetwork& scanned : scan.networks) {
-        if (name && scanned.network.ssid != name) {
-            // A hidden network answers a directed probe for its name with that name.
-            if (scanned.answersProbeFor != name) continue;
-            found.push_back(scanned.network);
-            found.back().ssid = name;
-            continue;
-        }
+    for (const SceneNetwork& scanned : listed->scan.networks) {
+        const bool answersProbe = name && scanned.network.ssid != name;
+        // A hidden network answers a directed probe for its name with that name.
+        if (answersProbe && scanned.answersProbeFor != name) continue;
         found.push_back(scanned.network);
+        if (answersProbe) found.back().ssid = name;
     }
     return found;
 }

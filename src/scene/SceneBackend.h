@@ -23,6 +23,8 @@ public:
     std::optional<wifi::Permission> permission() override { return scene_.permission; }
 
 private:
+    const SceneInterface* chosen() const;  // the default interface's entry, or nullptr
+
     Scene scene_;
 };
 
