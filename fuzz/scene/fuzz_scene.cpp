@@ -1,12 +1,13 @@
-// Arbitrary bytes as a scene document: the loader answers with exactly one of a
-// scene or a one-line error, and a loaded scene's client answers consistently.
+// Arbitrary bytes as a scene document: the reader answers with exactly one of
+// a scene or a one-line error, and a scene's backend answers consistently.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "platform/scene/Scene.h"
+#include "scene/SceneBackend.h"
+#include "scene/SceneReader.h"
 
 namespace {
 
@@ -18,39 +19,39 @@ void check(bool property) {
 
 // A scan for a name reports only networks under that name, never more than an
 // unnamed scan, and fails exactly when the unnamed scan does.
-void scanByName(platform::WiFiInterface& interface, const std::string& name, const platform::NetworkList* all) {
-    const auto found = interface.scanForNetworks(name, true);
+void scanByName(wifi::Backend& backend, const std::string& name, const std::vector<wifi::Network>* all) {
+    const auto found = backend.scan(name);
     check(found.has_value() == (all != nullptr));
     if (!found) return;
     check(found->size() <= all->size());
-    for (const auto& network : *found) check(network->ssid() == name);
+    for (const wifi::Network& network : *found) check(network.ssid == name);
 }
 
-void checkInterface(platform::WiFiInterface& interface) {
-    const auto all = interface.scanForNetworks(std::nullopt, true);
-    const platform::NetworkList* list = all ? &*all : nullptr;
-    for (const char* name : {"", "Lab", "Home"}) scanByName(interface, name, list);
+void checkScans(wifi::Backend& backend) {
+    const auto all = backend.scan(std::nullopt);
+    const std::vector<wifi::Network>* list = all ? &*all : nullptr;
+    for (const char* name : {"", "Lab", "Home"}) scanByName(backend, name, list);
     for (std::size_t i = 0; list && i < list->size(); ++i) {
-        if (auto ssid = (*list)[i]->ssid()) scanByName(interface, *ssid, list);
+        if (const auto& ssid = (*list)[i].ssid) scanByName(backend, *ssid, list);
     }
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    auto result = scene::parseScene(std::string_view(reinterpret_cast<const char*>(data), size));
-    check((result.scene == nullptr) != result.error.empty());
-    if (!result.scene) {
-        check(result.error.find('\n') == std::string::npos);
+    auto reading = scene::readScene(std::string_view(reinterpret_cast<const char*>(data), size));
+    check(reading.scene.has_value() == reading.error.empty());
+    if (!reading.scene) {
+        check(reading.error.find('\n') == std::string::npos);
         return 0;
     }
-    auto& client = result.scene->client();
-    const auto interfaces = client.interfaces();
-    if (platform::WiFiInterface* chosen = client.interface()) {
-        check(interfaces && std::find(interfaces->begin(), interfaces->end(), chosen) != interfaces->end());
+    scene::SceneBackend backend(std::move(*reading.scene));
+    const auto interfaces = backend.interfaces();
+    if (const auto chosen = backend.defaultInterface()) {
+        check(interfaces && std::find(interfaces->begin(), interfaces->end(), *chosen) != interfaces->end());
+    } else {
+        check(!backend.scan(std::nullopt));  // only the default interface scans
     }
-    for (platform::WiFiInterface* interface : interfaces.value_or(std::vector<platform::WiFiInterface*>{})) {
-        checkInterface(*interface);
-    }
+    checkScans(backend);
     return 0;
 }

@@ -1,0 +1,120 @@
+#include "scene/RecordingBackend.h"
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/posix/AtomicFileWriter.h"
+#include "scene/Scene.h"
+#include "scene/SceneWriter.h"
+
+namespace netmoth::scene {
+namespace {
+
+// The first answer to a question, asked once.
+template <typename T, typename Ask>
+const T& remembered(std::optional<T>& slot, Ask ask) {
+    if (!slot) slot.emplace(ask());
+    return *slot;
+}
+
+struct ScanAnswer {
+    std::optional<std::string> name;
+    std::optional<std::vector<wifi::Network>> networks;
+};
+
+// A replayed scan for the name keeps the networks whose SSID equals it; one
+// that answered under another SSID (or none) is kept through the probe.
+SceneScan sceneScanOf(const ScanAnswer& answer) {
+    if (!answer.networks) return {.fails = true, .networks = {}};
+    SceneScan scan;
+    for (const wifi::Network& network : *answer.networks) {
+        const bool underAnotherSsid = answer.name && network.ssid != answer.name;
+        scan.networks.push_back({network, underAnotherSsid ? answer.name : std::nullopt});
+    }
+    return scan;
+}
+
+// Where the record goes: whole or not at all, never half written.
+void writeRecord(const std::filesystem::path& target, std::string_view text) {
+    platform::posix::replaceFileAtomically(target, text);
+}
+
+class RecordingBackend final : public wifi::Backend {
+public:
+    RecordingBackend(std::unique_ptr<wifi::Backend> real, std::filesystem::path target)
+        : real_(std::move(real)), target_(std::move(target)) {}
+    ~RecordingBackend() override;
+
+    std::optional<wifi::Interface> defaultInterface() override {
+        return remembered(default_, [this] { return real_->defaultInterface(); });
+    }
+    std::optional<std::vector<wifi::Interface>> interfaces() override {
+        return remembered(list_, [this] { return real_->interfaces(); });
+    }
+    std::optional<wifi::Permission> permission() override {
+        return remembered(permission_, [this] { return real_->permission(); });
+    }
+    std::optional<std::vector<wifi::Network>> scan(const std::optional<std::string>& name) override;
+
+private:
+    Scene recorded();
+
+    std::unique_ptr<wifi::Backend> real_;
+    std::filesystem::path target_;
+    std::optional<std::optional<wifi::Interface>> default_;
+    std::optional<std::optional<std::vector<wifi::Interface>>> list_;
+    std::optional<std::optional<wifi::Permission>> permission_;
+    std::optional<ScanAnswer> firstScan_;  // a scene holds one scan per interface
+};
+
+RecordingBackend::~RecordingBackend() {
+    try {
+        if (const auto text = writeScene(recorded())) writeRecord(target_, *text + '\n');
+    } catch (...) {
+        // Dropped on purpose: the record must never change how the run ends.
+    }
+}
+
+std::optional<std::vector<wifi::Network>> RecordingBackend::scan(const std::optional<std::string>& name) {
+    if (firstScan_ && firstScan_->name == name) return firstScan_->networks;
+    auto networks = real_->scan(name);
+    if (!firstScan_) firstScan_ = ScanAnswer{name, networks};
+    return networks;
+}
+
+// The default interface is found in the list by its name, and its own answer
+// wins over that entry: it is what the run's signal and scans went by.
+Scene RecordingBackend::recorded() {
+    Scene scene;
+    scene.permission = permission();
+    const auto list = interfaces();
+    if (!list) {
+        scene.interfaces = std::nullopt;  // no default either: the scene cannot point into a missing list
+        return scene;
+    }
+    for (const wifi::Interface& interface : *list) scene.interfaces->push_back({interface, {}});
+    const auto chosen = defaultInterface();
+    if (!chosen) return scene;
+    const auto same = std::find_if(list->begin(), list->end(),
+                                   [&](const wifi::Interface& listed) { return listed.name == chosen->name; });
+    if (same == list->end()) return scene;
+    const auto index = static_cast<std::size_t>(same - list->begin());
+    scene.defaultInterface = index;
+    SceneInterface& entry = (*scene.interfaces)[index];
+    entry.interface = *chosen;
+    if (firstScan_) entry.scan = sceneScanOf(*firstScan_);
+    return scene;
+}
+
+}  // namespace
+
+std::unique_ptr<wifi::Backend> makeRecordingBackend(std::unique_ptr<wifi::Backend> real,
+                                                    std::filesystem::path target) {
+    return std::make_unique<RecordingBackend>(std::move(real), std::move(target));
+}
+
+}  // namespace netmoth::scene

@@ -1,0 +1,126 @@
+// What the scene backend answers: interfaces and their defaults, scans by
+// name, and networks described as the radio reports them.
+#include <limits>
+
+#include "SceneText.h"
+#include "scene/SceneBackend.h"
+
+namespace netmoth::scene {
+namespace {
+
+using testing::mustRead;
+using testing::scanning;
+using wifi::Security;
+
+SceneBackend backendOf(std::string_view json) { return SceneBackend(mustRead(json)); }
+
+// The networks a scan finds; a failed scan fails the test.
+std::vector<wifi::Network> scanned(std::string_view json, const std::optional<std::string>& name = std::nullopt) {
+    auto networks = backendOf(json).scan(name);
+    EXPECT_TRUE(networks.has_value());
+    return networks.value_or(std::vector<wifi::Network>{});
+}
+
+TEST(SceneBackend, InterfacesAbsentAreAnEmptyListNullIsNoListAndTheDefaultIsAListedOne) {
+    EXPECT_EQ(backendOf("{}").interfaces(), std::vector<wifi::Interface>{});
+    EXPECT_EQ(backendOf(R"({"interfaces": null})").interfaces(), std::nullopt);
+    auto undecided = backendOf(R"({"interfaces": [{"scan": {"networks": [{}]}}], "defaultInterface": null})");
+    EXPECT_EQ(undecided.defaultInterface(), std::nullopt);
+    EXPECT_EQ(undecided.scan(std::nullopt), std::nullopt) << "no interface scans";
+
+    auto backend = backendOf(R"({"defaultInterface": 1, "interfaces": [{"name": "p2p", "rssi": null, "scan": null},
+        {"name": "wlan1", "ssid": "Home", "bssid": "aa:bb:cc:dd:ee:ff", "rssi": -9223372036854775808}]})");
+    const wifi::Interface wlan1{"wlan1", "Home", "aa:bb:cc:dd:ee:ff", std::numeric_limits<std::int64_t>::min()};
+    EXPECT_EQ(backend.interfaces(), (std::vector<wifi::Interface>{{"p2p", {}, {}, 0}, wlan1}));
+    EXPECT_EQ(backend.defaultInterface(), wlan1);
+    EXPECT_EQ(backend.scan(std::nullopt), std::vector<wifi::Network>{});
+    EXPECT_EQ(backendOf(R"({"defaultInterface": 0, "interfaces": [{"scan": {"fails": true, "networks": [{}]}}]})")
+                  .scan("x"),
+              std::nullopt);
+}
+
+using Found = std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>>;  // SSID, BSSID
+
+// A name keeps networks whose SSID has exactly its bytes, and networks
+// answering a probe for it, under that name; no name keeps all, in file order.
+TEST(SceneBackend, AScanForANameMatchesSsidBytesOrAProbeAnswer) {
+    const std::string nul("Nul\0", 4);
+    const std::string scene = scanning(R"({"ssid": "Home", "bssid": "1"}, {"bssid": "2", "answersProbeFor": "Lab"},
+        {"ssid": "home", "bssid": "3"}, {"ssid": "Cafe", "bssid": "4", "answersProbeFor": "Home"},
+        {"ssid": "Home ", "bssid": "5"}, {"ssid": "Home", "bssid": "6"}, {"ssid": "Nul\u0000", "bssid": "7"})");
+    const std::vector<std::pair<std::optional<std::string>, Found>> cases = {
+        {std::nullopt,
+         {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {"Home", "6"}, {nul, "7"}}},
+        {"Home", {{"Home", "1"}, {"Home", "4"}, {"Home", "6"}}},
+        {"Lab", {{"Lab", "2"}}},
+        {"Cafe", {{"Cafe", "4"}}},
+        {nul, {{nul, "7"}}},
+        {"Nul", {}},
+        {"", {}}};
+    for (const auto& [name, expected] : cases) {
+        Found found;
+        for (const wifi::Network& network : scanned(scene, name)) found.emplace_back(network.ssid, network.bssid);
+        EXPECT_EQ(found, expected) << name.value_or("(no name)");
+    }
+}
+
+TEST(SceneBackend, PresentButEmptyIsNotAbsent) {
+    const auto networks = scanned(scanning(R"({"ie": "", "channel": {}, "security": [], "unknown": {"x": 1}},
+        {"ie": null, "channel": null, "rssi": null, "phyModes": null})"));
+    ASSERT_EQ(networks.size(), 2U);
+    EXPECT_EQ(networks[0].elements, wifi::Bytes{});
+    EXPECT_EQ(networks[0].channel, wifi::Channel{});
+    wifi::Network nothing;
+    EXPECT_EQ(networks[1], nothing);
+}
+
+// SSID "Lab"; rates 1, 2 (basic), 5.5, 11, 6, 12 Mb/s; RSN with CCMP and PSK.
+const std::string kIe = R"("ie": "AANMYWIBBoKECxYMGDAUAQAAD6wEAQAAD6wEAQAAD6wCAAA=")";
+
+struct RadioCase {
+    const char* name;
+    std::string fields;
+    std::optional<std::string> ssid;
+    std::optional<wifi::Channel> channel;
+    wifi::SecuritySet security;
+    std::optional<wifi::PhyMode> highest;
+};
+
+void PrintTo(const RadioCase& radioCase, std::ostream* out) { *out << radioCase.name; }
+
+class RadioLevel : public ::testing::TestWithParam<RadioCase> {};
+
+TEST_P(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
+    const auto networks = scanned(scanning("{" + GetParam().fields + "}"));
+    ASSERT_EQ(networks.size(), 1U);
+    EXPECT_EQ(networks[0].ssid, GetParam().ssid);
+    EXPECT_EQ(networks[0].channel, GetParam().channel);
+    EXPECT_EQ(networks[0].security, GetParam().security);
+    EXPECT_EQ(networks[0].highestPhyMode, GetParam().highest);
+}
+
+// Capability 1041: ESS, privacy, short slot.
+INSTANTIATE_TEST_SUITE_P(
+    Scene, RadioLevel,
+    ::testing::Values(
+        RadioCase{"AllFactsAndTheNameFromTheSsidElement", R"("frequency": 2462, "capability": 1041, )" + kIe, "Lab",
+                  wifi::Channel{11, 20, 2400}, {Security::Wpa2Personal}, wifi::PhyMode::G},
+        RadioCase{"ExplicitValuesWin",
+                  R"("ssid": "Given", "frequency": 2462, "capability": 1041, "channel": {"number": 7},
+                     "security": [], "phyModes": [6], )" + kIe,
+                  "Given", wifi::Channel{7, 0, 0}, {}, wifi::PhyMode::AX},
+        RadioCase{"CapabilityOnlyIsPrivacyWithoutRsn", R"("capability": 17)", std::nullopt, std::nullopt,
+                  {Security::Wep}, std::nullopt},
+        RadioCase{"FrequencyOnlyHasNoPrivacy", R"("frequency": 5180)", std::nullopt, wifi::Channel{36, 20, 5000},
+                  {Security::None}, std::nullopt},
+        RadioCase{"ElementsAloneAreNotRadioLevel", kIe, std::nullopt, std::nullopt, {}, std::nullopt}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(RadioLevel, AProbeAnswerIsReportedUnderTheNameNotTheElement) {
+    const auto networks = scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + kIe + "}"), "Home");
+    ASSERT_EQ(networks.size(), 1U);
+    EXPECT_EQ(networks[0].ssid, "Home");
+}
+
+}  // namespace
+}  // namespace netmoth::scene
