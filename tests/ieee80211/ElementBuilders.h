@@ -110,12 +110,17 @@ inline Bytes heOperation(std::uint16_t presence, const Bytes& parts) {
 }
 // Primary channel, control (width), CCFS0, CCFS1, minimum rate.
 inline Bytes sixGHzInfo(std::uint8_t width) { return {37, width, 39, 0, 6}; }
-// EHT operation parameters, basic EHT-MCS and NSS set, then the optional
-// control (width), CCFS0, CCFS1.
-inline Bytes ehtOperation(int width) {
-    Bytes body = join({{static_cast<std::uint8_t>(width >= 0 ? 0x01 : 0)}, {0x11, 0x11, 0x11, 0x11}});
-    if (width >= 0) body = join({body, {static_cast<std::uint8_t>(width), 47, 31}});
-    return extensionElement(kEhtOperation, body);
+// EHT operation parameters, basic EHT-MCS and NSS set, then the control
+// (width), CCFS0, CCFS1 the parameters flag as present.
+inline Bytes ehtOperation(std::uint8_t width, bool informationPresent = true) {
+    return extensionElement(
+        kEhtOperation, {informationPresent ? std::uint8_t{1} : std::uint8_t{0}, 0x11, 0x11, 0x11, 0x11, width, 47, 31});
+}
+// The element with its length field set to `length`, cut or padded with zeros.
+inline Bytes resized(Bytes element, std::uint8_t length) {
+    element.resize(2U + length);
+    element[1] = length;
+    return element;
 }
 
 }  // namespace netmoth::ieee80211::build
