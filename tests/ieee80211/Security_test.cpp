@@ -23,7 +23,6 @@ TEST_P(SecurityTest, NamesTheTypesTheElementsOffer) {
 
 const SecurityCase kSecurityCases[] = {
     {"Open", {}, {None}, 0},
-    {"Wep", ssidElement("x"), {Wep}},
     {"FtPsk", rsnElement({kAkmFtPsk}), {Wpa2Personal}},
     {"PskSha256", rsnElement({kAkmPskSha256}), {Wpa2Personal}},
     {"MixedPskAfterTwoPairwiseCiphers",
@@ -45,7 +44,7 @@ const SecurityCase kSecurityCases[] = {
     {"RsnWithoutPrivacyIsNotOpen", rsnElement({kAkmPsk}), {Wpa2Personal}, 0},
     {"WpaVersionOnlyDefaultsTo8021x", vendorElement(kWpaVendorType, le16(1)), {WpaEnterprise}},
     {"UnknownRsnVersion", rawElement(kRsn, join({le16(2), suite(kCipherCcmp)})), {}},
-    {"WmmAndOtherVendorsAreNotWpa",
+    {"WmmAndOtherVendorsAreNotWpaSoPrivacyIsWep",
      join({vendorElement(0x0050F202, le16(1)), vendorElement(0x00037F01, rsnBody({kAkmPsk})),
            rawElement(kVendor, {0x00, 0x50, 0xF2})}),
      {Wep}},
