@@ -30,11 +30,18 @@ enum : std::uint32_t { kWpaVendorType = 0x0050F201, kWpaAkm8021x = 0x0050F201, k
 inline constexpr std::uint16_t kPrivacy = 0x0010, kMfpCapable = 0x0080, kMfpRequired = 0x00C0;
 inline constexpr std::uint8_t kSecondaryAbove = 1, kSecondaryBelow = 3;  // HT secondary channel offsets
 
+// A table row: a BSS on that frequency with those elements gives `expected`.
+template <typename Expected>
+struct RadioCase {
+    const char* name;
+    std::uint32_t frequency;
+    Bytes elements;
+    Expected expected;
+};
 // Names each parameterised case after its `name` field.
 inline constexpr auto kCaseName = [](const auto& info) { return std::string(info.param.name); };
 
-inline wifi::Network networkOf(std::optional<std::uint32_t> frequency, const Bytes& elements,
-                               std::uint16_t capability = kPrivacy) {
+inline wifi::Network networkOf(std::uint32_t frequency, const Bytes& elements, std::uint16_t capability = kPrivacy) {
     RadioFacts facts;
     facts.frequencyMHz = frequency;
     facts.capability = capability;
@@ -47,18 +54,12 @@ inline Bytes join(std::initializer_list<Bytes> parts) {
     for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
-inline Bytes rawElement(std::uint8_t id, const Bytes& payload) {
-    return join({{id, static_cast<std::uint8_t>(payload.size())}, payload});
-}
-inline Bytes extensionElement(std::uint8_t extensionId, const Bytes& body) {
-    return rawElement(kExtension, join({{extensionId}, body}));
-}
-inline Bytes le16(std::uint16_t value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-}
+using u8 = std::uint8_t;  // functional casts keep the byte lists short
+inline Bytes rawElement(u8 id, const Bytes& payload) { return join({{id, u8(payload.size())}, payload}); }
+inline Bytes extensionElement(u8 id, const Bytes& body) { return rawElement(kExtension, join({{id}, body})); }
+inline Bytes le16(std::uint16_t value) { return {u8(value), u8(value >> 8)}; }
 inline Bytes suite(std::uint32_t selector) {
-    return {static_cast<std::uint8_t>(selector >> 24), static_cast<std::uint8_t>(selector >> 16),
-            static_cast<std::uint8_t>(selector >> 8), static_cast<std::uint8_t>(selector)};
+    return {u8(selector >> 24), u8(selector >> 16), u8(selector >> 8), u8(selector)};
 }
 inline Bytes suiteList(const std::vector<std::uint32_t>& selectors) {
     Bytes out = le16(static_cast<std::uint16_t>(selectors.size()));
@@ -67,6 +68,13 @@ inline Bytes suiteList(const std::vector<std::uint32_t>& selectors) {
 }
 inline Bytes vendorElement(std::uint32_t ouiAndType, const Bytes& body) {
     return rawElement(kVendor, join({suite(ouiAndType), body}));
+}
+
+// The element with its length field set to `length`, cut or padded with zeros.
+inline Bytes resized(Bytes element, std::uint8_t length) {
+    element.resize(2U + length);
+    element[1] = length;
+    return element;
 }
 
 // Version, group cipher, pairwise list, AKM list, RSN capabilities.
@@ -91,11 +99,8 @@ inline Bytes htCapabilities(std::size_t size = 26) { return rawElement(kHtCapabi
 inline Bytes vhtCapabilities() { return rawElement(kVhtCapabilities, Bytes(12, 0)); }
 inline Bytes heCapabilities(std::size_t size = 21) { return extensionElement(kHeCapabilities, Bytes(size, 0)); }
 
-inline Bytes htOperation(std::uint8_t secondaryOffset, bool anyWidth, std::uint8_t primary = 36) {
-    Bytes payload(22, 0);
-    payload[0] = primary;
-    payload[1] = static_cast<std::uint8_t>(secondaryOffset | (anyWidth ? 0x04 : 0));
-    return rawElement(kHtOperation, payload);
+inline Bytes htOperation(u8 secondaryOffset, bool anyWidth, u8 primary = 36) {
+    return resized(rawElement(kHtOperation, {primary, u8(secondaryOffset | (anyWidth ? 0x04 : 0))}), 22);
 }
 // Channel width, CCFS0, CCFS1, then the basic VHT-MCS and NSS set.
 inline Bytes vhtOperation(std::uint8_t width, std::uint8_t ccfs0, std::uint8_t ccfs1) {
@@ -110,12 +115,10 @@ inline Bytes heOperation(std::uint16_t presence, const Bytes& parts) {
 }
 // Primary channel, control (width), CCFS0, CCFS1, minimum rate.
 inline Bytes sixGHzInfo(std::uint8_t width) { return {37, width, 39, 0, 6}; }
-// EHT operation parameters, basic EHT-MCS and NSS set, then the optional
-// control (width), CCFS0, CCFS1.
-inline Bytes ehtOperation(int width) {
-    Bytes body = join({{static_cast<std::uint8_t>(width >= 0 ? 0x01 : 0)}, {0x11, 0x11, 0x11, 0x11}});
-    if (width >= 0) body = join({body, {static_cast<std::uint8_t>(width), 47, 31}});
-    return extensionElement(kEhtOperation, body);
+// EHT operation parameters, basic EHT-MCS and NSS set, then the control
+// (width), CCFS0, CCFS1 the parameters flag as present.
+inline Bytes ehtOperation(std::uint8_t width, bool informationPresent = true) {
+    return extensionElement(kEhtOperation, {u8(informationPresent), 0x11, 0x11, 0x11, 0x11, width, 47, 31});
 }
 
 }  // namespace netmoth::ieee80211::build

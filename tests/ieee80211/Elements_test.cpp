@@ -19,15 +19,15 @@ TEST(Walk, NetworkPassesTheFactsThroughAndNamesItFromTheFirstSsid) {
     RadioFacts facts;
     facts.bssid = "02:00:00:00:00:01";
     facts.signalDbm = -47;
-    facts.elements = join({dsParameterSet(1), ssidElement(std::string(40, 'n')), ssidElement("two")});
+    facts.elements = join({htCapabilities(), ssidElement(std::string(40, 'n')), ssidElement("two")});
     const auto network = networkFrom(facts);
     EXPECT_EQ(std::tie(network.bssid, network.rssi, network.elements),
               std::tie(facts.bssid, facts.signalDbm, facts.elements));
-    EXPECT_EQ(network.ssid, std::string(40, 'n'));  // longer than allowed: kept
+    EXPECT_EQ(network.ssid, std::string(40, 'n'));            // longer than allowed: kept
+    EXPECT_FALSE(network.channel || network.highestPhyMode);  // both need the frequency
     facts.ssid = "given";
     EXPECT_EQ(networkFrom(facts).ssid, "given");
     EXPECT_EQ(networkOf(2412, dsParameterSet(1)).ssid, std::nullopt);
-    EXPECT_EQ(networkOf(2412, ssidElement("")).ssid, std::nullopt);
 }
 
 struct SsidCase {
