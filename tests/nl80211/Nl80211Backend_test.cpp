@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <map>
 
 #include "NetlinkMessage.h"
 #include "nl80211/KernelNotes.h"
@@ -14,33 +13,23 @@ namespace {
 using namespace test;
 using Lines = std::vector<std::string>;
 
-struct FakeWatch final : ScanWatch {
-    FakeWatch(bool& awaited, bool ends) : awaited_(awaited), ends_(ends) {}
-    bool awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override {
-        awaited_ = true;
-        return ends_;
-    }
-    bool& awaited_;
-    bool ends_;
-};
-
 // Stands in for the kernel: canned dumps, and a record of what was asked.
 struct FakeLink final : KernelLink {
-    std::optional<Replies> dumpInterfaces() override {
-        ++interfaceDumps;
-        return interfaces;
-    }
+    struct Watch final : ScanWatch {
+        explicit Watch(FakeLink& owner) : kernel(owner) {}
+        bool awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override {
+            return kernel.awaited = true, kernel.scanEnds;
+        }
+        FakeLink& kernel;
+    };
+    std::optional<Replies> dumpInterfaces() override { return answer("interfaces", interfaces); }
     std::optional<Replies> dumpScanResults(const DeviceId& device) override {
-        ++scanDumps[device.ifindex.value_or(0)];
-        return scanResults;
+        return answer("scan " + std::to_string(*device.ifindex), scanResults);
     }
     std::optional<Replies> dumpStations(const DeviceId& device) override {
-        ++stationDumps[device.ifindex.value_or(0)];
-        return stations;
+        return answer("stations " + std::to_string(*device.ifindex), stations);
     }
-    std::unique_ptr<ScanWatch> watchScans() override {
-        return canWatch ? std::make_unique<FakeWatch>(awaited, scanEnds) : nullptr;
-    }
+    std::unique_ptr<ScanWatch> watchScans() override { return canWatch ? std::make_unique<Watch>(*this) : nullptr; }
     std::optional<int> triggerScan(const DeviceId&, const std::vector<Bytes>& ssids) override {
         probed = ssids;
         return triggerAnswer;
@@ -51,8 +40,12 @@ struct FakeLink final : KernelLink {
     std::optional<int> triggerAnswer = 0;
     bool canWatch = true, scanEnds = true, awaited = false;
     std::string downNetdev;
-    int interfaceDumps = 0;
-    std::map<std::uint32_t, int> scanDumps, stationDumps;  // by interface index
+    Lines asked;  // each dump, in order
+
+    Replies answer(std::string dump, const Replies& replies) {
+        asked.push_back(std::move(dump));
+        return replies;
+    }
 };
 
 Bytes interfaceReply(std::uint32_t ifindex, const std::string& name, nl80211_iftype type,
@@ -90,51 +83,38 @@ struct Machine {
 
 class BackendTest : public testing::Test, protected Machine {};
 
-TEST(BackendWithoutNl80211, AnswersNothingAndSaysWhyOnce) {
-    platform::Diagnostics diagnostics;
-    auto backend = makeNl80211Backend([] { return std::unique_ptr<KernelLink>(); }, diagnostics);
-    EXPECT_FALSE(backend->defaultInterface());
-    EXPECT_FALSE(backend->interfaces());
-    EXPECT_FALSE(backend->scan(std::nullopt));
-    EXPECT_EQ(backend->permission(), wifi::Permission::Authorized);
-    EXPECT_EQ(diagnostics.lines(), Lines{notes::noNl80211()});
-}
-
-TEST_F(BackendTest, SaysWhyThereIsNoDefaultInterface) {
-    kernel.interfaces = {};
-    EXPECT_EQ(backend->interfaces()->size(), 0u);
-    EXPECT_FALSE(backend->defaultInterface());
-    EXPECT_EQ(diagnostics.lines(), Lines{notes::noInterfaces()});
-
-    Machine withAnAp;
-    withAnAp.kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_AP)};
-    EXPECT_FALSE(withAnAp.backend->defaultInterface());
-    EXPECT_EQ(withAnAp.diagnostics.lines(), Lines{notes::noStation()});
+TEST(Backend, SaysWhyThereIsNoDefaultInterface) {
+    // Whether the interfaces are listed at all, and the lines for standard error.
+    const auto without = [](auto arrange) {
+        Machine machine;
+        arrange(machine);
+        EXPECT_FALSE(machine.backend->defaultInterface());
+        EXPECT_FALSE(machine.backend->scan(std::nullopt));
+        return std::pair(machine.backend->interfaces().has_value(), machine.diagnostics.lines());
+    };
+    EXPECT_EQ(without([](Machine& m) { m.owned.reset(); }), std::pair(false, Lines{notes::noNl80211()}));
+    EXPECT_EQ(without([](Machine& m) { m.kernel.interfaces = {}; }), std::pair(true, Lines{notes::noInterfaces()}));
+    EXPECT_EQ(without([](Machine& m) { m.kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_AP)}; }),
+              std::pair(true, Lines{notes::noStation()}));
 }
 
 TEST_F(BackendTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
     const Bytes p2pDevice =
         NetlinkMessage(NL80211_CMD_NEW_INTERFACE).put(NL80211_ATTR_WDEV, std::uint64_t{9}).attributes();
     kernel.interfaces = {interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION), p2pDevice,
-                         interfaceReply(3,
-                                        "wl\xFF"
-                                        "an",
-                                        NL80211_IFTYPE_AP),
+                         interfaceReply(3, "wlan\xFF", NL80211_IFTYPE_AP),
                          interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
     // The default interface asks nothing of the others.
     EXPECT_EQ(backend->defaultInterface()->name, "wlan1");
-    EXPECT_EQ(kernel.scanDumps, (std::map<std::uint32_t, int>{{7, 1}}));
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 7", "stations 7"}));
 
     const auto list = backend->interfaces();
     ASSERT_TRUE(list);
     std::vector<std::optional<std::string>> names;
     for (const auto& entry : *list) names.push_back(entry.name);
     // A name that is not UTF-8 still reads as text.
-    EXPECT_EQ(names, (decltype(names){"wl\xEF\xBF\xBD"
-                                      "an",
-                                      "wlan1", "wlan2", std::nullopt}));
-    EXPECT_EQ(kernel.interfaceDumps, 1);
-    EXPECT_EQ(kernel.scanDumps, (std::map<std::uint32_t, int>{{3, 1}, {7, 1}, {8, 1}}));
+    EXPECT_EQ(names, (decltype(names){"wlan\xEF\xBF\xBD", "wlan1", "wlan2", std::nullopt}));
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 7", "stations 7", "scan 3", "scan 8", "stations 8"}));
 }
 
 TEST_F(BackendTest, JoinedInterfaceIsAFullValueAskedOfTheKernelOnce) {
@@ -145,14 +125,14 @@ TEST_F(BackendTest, JoinedInterfaceIsAFullValueAskedOfTheKernelOnce) {
     const wifi::Interface joined{"wlan0", std::string(32, 'x'), "02:00:00:00:00:02", -58};
     EXPECT_EQ(backend->defaultInterface(), joined);
     EXPECT_EQ(backend->interfaces(), std::vector{joined});
-    EXPECT_EQ(kernel.scanDumps[3] + kernel.stationDumps[3], 2);
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 3", "stations 3"}));
 }
 
 struct FallbackCase {
     nl80211_iftype type;
     std::optional<std::string> bssid;
     std::int64_t rssi;
-    int stationDumps;
+    std::size_t stationDumps;
 };
 
 class BssidFallback : public BackendTest, public testing::WithParamInterface<FallbackCase> {};
@@ -165,7 +145,7 @@ TEST_P(BssidFallback, ToTheStationListOnlyForAClient) {
     const auto wlan0 = backend->interfaces()->front();
     EXPECT_EQ(wlan0.bssid, GetParam().bssid);
     EXPECT_EQ(wlan0.rssi, GetParam().rssi);
-    EXPECT_EQ(kernel.stationDumps[3], GetParam().stationDumps);
+    EXPECT_EQ(kernel.asked.size(), 2u + GetParam().stationDumps);
     // Only a client without a network is worth the note that it is down.
     EXPECT_EQ(diagnostics.lines().size(), GetParam().stationDumps);
 }
