@@ -1,10 +1,11 @@
 // Arbitrary bytes as a BSS: two bytes of capability field, two of frequency
 // (covering every band), the rest as information elements. Checks that every
-// decoded value stays inside the platform's codes and that the masks obey the
-// rules tying their values together.
+// derived value stays inside what the wifi values allow and that the security
+// set obeys the rules tying its members together.
 
 #include <utf8proc.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -12,12 +13,12 @@
 #include <optional>
 #include <string>
 
-#include "platform/ieee80211/ElementDecoder.h"
-#include "platform/ieee80211/PlatformValues.h"
+#include "ieee80211/Bss.h"
 
 namespace {
 
-using namespace netmoth::ieee80211;
+using namespace netmoth;
+using wifi::Security;
 
 void require(bool holds, const char* property) {
     if (holds) return;
@@ -25,35 +26,36 @@ void require(bool holds, const char* property) {
     std::abort();
 }
 
-constexpr std::uint32_t kDefinedSecurity = 0x1B9FU;  // values 0..4, 7..9, 11, 12
-constexpr std::uint32_t kDefinedPhyModes = 0xFEU;    // values 1..7
-
-void checkSecurity(std::uint32_t mask) {
-    const auto has = [mask](int value) { return maskHas(mask, value); };
-    require((mask & ~kDefinedSecurity) == 0, "security bits are defined values");
-    require(has(security::kWpaWpa2Psk) == (has(security::kWpaPsk) && has(security::kWpa2Psk)),
-            "WPA/WPA2-PSK exactly when WPA-PSK and WPA2-PSK");
-    require(has(security::kWpaWpa2Eap) == (has(security::kWpaEap) && has(security::kWpa2Eap)),
-            "WPA/WPA2-EAP exactly when WPA-EAP and WPA2-EAP");
-    const bool unprotected = has(security::kNone) || has(security::kWep);
-    require(!unprotected || (mask & (mask - 1)) == 0, "None or WEP stand alone");
+void checkSecurity(const wifi::SecuritySet& set) {
+    const auto has = [&set](Security member) { return set.contains(member); };
+    require(!has(Security::DynamicWep), "dynamic WEP is never derived from elements");
+    require(has(Security::WpaWpa2Personal) == (has(Security::WpaPersonal) && has(Security::Wpa2Personal)),
+            "WPA/WPA2 personal exactly when WPA and WPA2 personal");
+    require(has(Security::WpaWpa2Enterprise) == (has(Security::WpaEnterprise) && has(Security::Wpa2Enterprise)),
+            "WPA/WPA2 enterprise exactly when WPA and WPA2 enterprise");
+    for (const Security unprotected : {Security::None, Security::Wep}) {
+        require(!has(unprotected) || set == wifi::SecuritySet{unprotected}, "None or WEP stand alone");
+    }
 }
 
-void checkChannel(const netmoth::platform::WiFiChannel& channel) {
-    require(channel.channelWidth >= 1 && channel.channelWidth <= 4, "width code within 1..4");
-    require(channel.channelBand >= 0 && channel.channelBand <= 3, "band code within 0..3");
-    require(channel.channelNumber >= 0 && channel.channelNumber <= 255, "channel number within 0..255");
+void checkChannel(const std::optional<wifi::Channel>& channel) {
+    require(channel.has_value(), "a frequency gives a channel");
+    constexpr std::uint32_t kWidths[] = {20, 40, 80, 160, 320};
+    constexpr std::uint32_t kBands[] = {0, 2400, 5000, 6000};
+    require(std::ranges::find(kWidths, channel->widthMHz) != std::end(kWidths), "width in 20, 40, 80, 160, 320");
+    require(std::ranges::find(kBands, channel->bandMHz) != std::end(kBands), "band in 0, 2400, 5000, 6000");
+    require(channel->number >= 0 && channel->number <= 255, "channel number within 0..255");
 }
 
 // Judged by utf8proc's own decoder, independent of the one under test.
 void checkName(const std::optional<std::string>& name) {
     if (!name) return;
-    require(!name->empty(), "a decoded name is never empty");
+    require(!name->empty(), "a derived name is never empty");
     const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(name->data());
     for (auto left = static_cast<utf8proc_ssize_t>(name->size()); left > 0;) {
         utf8proc_int32_t codePoint = 0;
         const auto used = utf8proc_iterate(bytes, left, &codePoint);
-        require(used > 0, "a decoded name is valid UTF-8");
+        require(used > 0, "a derived name is valid UTF-8");
         bytes += used;
         left -= used;
     }
@@ -63,14 +65,16 @@ void checkName(const std::optional<std::string>& name) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
-    const auto capability = static_cast<std::uint16_t>(data[0] | data[1] << 8);
-    const auto frequency = static_cast<std::uint32_t>(data[2] | data[3] << 8);
-    const ElementBytes elements(data + 4, size - 4);
+    ieee80211::RadioFacts facts;
+    facts.capability = static_cast<std::uint16_t>(data[0] | data[1] << 8);
+    facts.frequencyMHz = static_cast<std::uint32_t>(data[2] | data[3] << 8);
+    facts.elements = wifi::Bytes(data + 4, data + size);
 
-    checkSecurity(securityMask(capability, elements));
-    require((phyModeMask(frequency, elements) & ~kDefinedPhyModes) == 0, "PHY mode bits within 1..7");
-    checkChannel(channelFor(frequency, elements));
-    checkName(ssidFromElements(elements));
-    checkName(ssidText(elements));
+    const wifi::Network network = ieee80211::networkFrom(facts);
+    checkSecurity(network.security);
+    checkChannel(network.channel);
+    require(!network.highestPhyMode || *network.highestPhyMode != wifi::PhyMode::None, "a proven mode is a mode");
+    checkName(network.ssid);
+    checkName(ieee80211::ssidText(*facts.elements));
     return 0;
 }
