@@ -7,12 +7,12 @@
 #include <string>
 
 #include "NetlinkMessage.h"
-#include "platform/linux/Nl80211Records.h"
+#include "nl80211/Messages.h"
 
 namespace {
 
-using namespace netmoth::linux_backend;
-using netmoth::platform::Bytes;
+using namespace netmoth::nl80211;
+using test::Bytes;
 using test::NetlinkMessage;
 
 void require(bool property) {

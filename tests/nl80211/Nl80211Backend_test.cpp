@@ -1,0 +1,239 @@
+#include "nl80211/Nl80211Backend.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "NetlinkMessage.h"
+#include "nl80211/KernelNotes.h"
+
+namespace netmoth::nl80211 {
+namespace {
+
+using namespace test;
+using Lines = std::vector<std::string>;
+
+// Stands in for the kernel: canned dumps, and a record of what was asked.
+struct FakeLink final : KernelLink {
+    struct Watch final : ScanWatch {
+        explicit Watch(FakeLink& owner) : kernel(owner) {}
+        bool awaitScanEnd(const DeviceId&, std::chrono::milliseconds) override {
+            return kernel.awaited = true, kernel.scanEnds;
+        }
+        FakeLink& kernel;
+    };
+    std::optional<Replies> dumpInterfaces() override { return answer("interfaces", interfaces); }
+    std::optional<Replies> dumpScanResults(const DeviceId& device) override {
+        return answer("scan " + std::to_string(*device.ifindex), scanResults);
+    }
+    std::optional<Replies> dumpStations(const DeviceId& device) override {
+        return answer("stations " + std::to_string(*device.ifindex), stations);
+    }
+    std::unique_ptr<ScanWatch> watchScans() override { return canWatch ? std::make_unique<Watch>(*this) : nullptr; }
+    std::optional<int> triggerScan(const DeviceId&, const std::vector<Bytes>& ssids) override {
+        probed = ssids;
+        return triggerAnswer;
+    }
+    bool isDown(const std::string& name) override { return name == downNetdev; }
+
+    Replies interfaces, scanResults, stations, probed;
+    std::optional<int> triggerAnswer = 0;
+    bool canWatch = true, scanEnds = true, awaited = false;
+    std::string downNetdev;
+    Lines asked;  // each dump, in order
+
+    Replies answer(std::string dump, const Replies& replies) {
+        asked.push_back(std::move(dump));
+        return replies;
+    }
+};
+
+Bytes interfaceReply(std::uint32_t ifindex, const std::string& name, nl80211_iftype type,
+                     std::optional<Bytes> ssid = std::nullopt) {
+    return NetlinkMessage(NL80211_CMD_NEW_INTERFACE)
+        .put(NL80211_ATTR_IFINDEX, ifindex)
+        .text(NL80211_ATTR_IFNAME, name)
+        .put(NL80211_ATTR_IFTYPE, type)
+        .put(NL80211_ATTR_SSID, ssid)
+        .attributes();
+}
+
+Bytes bssReply(std::uint8_t last, const std::string& ssid, std::optional<std::uint32_t> status = std::nullopt) {
+    return scanReplyOpen()
+        .put(NL80211_BSS_BSSID, mac(last))
+        .put(NL80211_BSS_INFORMATION_ELEMENTS, elementsNaming(ssid))
+        .put(NL80211_BSS_STATUS, status)
+        .endNest()
+        .attributes();
+}
+
+Bytes stationReply(std::uint8_t last, std::uint8_t signal) {
+    return stationReplyOpen(mac(last)).put(NL80211_STA_INFO_SIGNAL, signal).endNest().attributes();
+}
+
+// A backend over a fake kernel that lists one station, wlan0.
+struct Machine {
+    std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
+    FakeLink& kernel = *owned;
+    platform::Diagnostics diagnostics;
+    std::unique_ptr<wifi::Backend> backend =
+        makeNl80211Backend([this] { return std::unique_ptr<KernelLink>(std::move(owned)); }, diagnostics);
+    Machine() { kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)}; }
+};
+
+class BackendTest : public testing::Test, protected Machine {};
+
+TEST(Backend, SaysWhyThereIsNoDefaultInterface) {
+    // Whether the interfaces are listed at all, and the lines for standard error.
+    const auto without = [](auto arrange) {
+        Machine machine;
+        arrange(machine);
+        EXPECT_FALSE(machine.backend->defaultInterface());
+        EXPECT_FALSE(machine.backend->scan(std::nullopt));
+        return std::pair(machine.backend->interfaces().has_value(), machine.diagnostics.lines());
+    };
+    EXPECT_EQ(without([](Machine& m) { m.owned.reset(); }), std::pair(false, Lines{notes::noNl80211()}));
+    EXPECT_EQ(without([](Machine& m) { m.kernel.interfaces = {}; }), std::pair(true, Lines{notes::noInterfaces()}));
+    EXPECT_EQ(without([](Machine& m) { m.kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_AP)}; }),
+              std::pair(true, Lines{notes::noStation()}));
+}
+
+TEST_F(BackendTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
+    const Bytes p2pDevice =
+        NetlinkMessage(NL80211_CMD_NEW_INTERFACE).put(NL80211_ATTR_WDEV, std::uint64_t{9}).attributes();
+    kernel.interfaces = {interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION), p2pDevice,
+                         interfaceReply(3, "wlan\xFF", NL80211_IFTYPE_AP),
+                         interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
+    // The default interface asks nothing of the others.
+    EXPECT_EQ(backend->defaultInterface()->name, "wlan1");
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 7", "stations 7"}));
+
+    const auto list = backend->interfaces();
+    ASSERT_TRUE(list);
+    std::vector<std::optional<std::string>> names;
+    for (const auto& entry : *list) names.push_back(entry.name);
+    // A name that is not UTF-8 still reads as text.
+    EXPECT_EQ(names, (decltype(names){"wlan\xEF\xBF\xBD", "wlan1", "wlan2", std::nullopt}));
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 7", "stations 7", "scan 3", "scan 8", "stations 8"}));
+}
+
+TEST_F(BackendTest, JoinedInterfaceIsAFullValueAskedOfTheKernelOnce) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION, Bytes(32, 'x'))};
+    kernel.scanResults = {bssReply(1, "Other", NL80211_BSS_STATUS_AUTHENTICATED),
+                          bssReply(2, std::string(32, 'x'), NL80211_BSS_STATUS_ASSOCIATED)};
+    kernel.stations = {stationReply(9, 0xD0), stationReply(2, 0xC6)};
+    const wifi::Interface joined{"wlan0", std::string(32, 'x'), "02:00:00:00:00:02", -58};
+    EXPECT_EQ(backend->defaultInterface(), joined);
+    EXPECT_EQ(backend->interfaces(), std::vector{joined});
+    EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 3", "stations 3"}));
+}
+
+struct FallbackCase {
+    nl80211_iftype type;
+    std::optional<std::string> bssid;
+    std::int64_t rssi;
+    std::size_t stationDumps;
+};
+
+class BssidFallback : public BackendTest, public testing::WithParamInterface<FallbackCase> {};
+
+TEST_P(BssidFallback, ToTheStationListOnlyForAClient) {
+    kernel.interfaces = {interfaceReply(3, "wlan0", GetParam().type)};
+    kernel.scanResults = {bssReply(1, "Other")};
+    kernel.stations = {stationReply(5, 0xC0)};
+    kernel.downNetdev = "wlan0";
+    const auto wlan0 = backend->interfaces()->front();
+    EXPECT_EQ(wlan0.bssid, GetParam().bssid);
+    EXPECT_EQ(wlan0.rssi, GetParam().rssi);
+    EXPECT_EQ(kernel.asked.size(), 2u + GetParam().stationDumps);
+    // Only a client without a network is worth the note that it is down.
+    EXPECT_EQ(diagnostics.lines().size(), GetParam().stationDumps);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, BssidFallback,
+                         testing::Values(FallbackCase{NL80211_IFTYPE_STATION, "02:00:00:00:00:05", -64, 1},
+                                         FallbackCase{NL80211_IFTYPE_P2P_CLIENT, "02:00:00:00:00:05", -64, 1},
+                                         FallbackCase{NL80211_IFTYPE_AP, std::nullopt, 0, 0}));
+
+struct ScanCase {
+    std::optional<int> triggerAnswer;
+    bool awaits;
+    bool succeeds;
+    std::string note;  // a part of the one line for standard error; empty: none
+};
+
+class ScanTest : public BackendTest, public testing::WithParamInterface<ScanCase> {};
+
+TEST_P(ScanTest, FollowsTheTriggerAnswerAndKeepsHiddenNetworks) {
+    kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "Home"), bssReply(3, "")};
+    kernel.triggerAnswer = GetParam().triggerAnswer;
+    const auto networks = backend->scan(std::nullopt);
+    EXPECT_EQ(kernel.awaited, GetParam().awaits);
+    EXPECT_EQ(networks.has_value(), GetParam().succeeds);
+    EXPECT_EQ(networks ? networks->size() : 0u, GetParam().succeeds ? 3u : 0u);
+    if (GetParam().note.empty()) {
+        EXPECT_TRUE(diagnostics.lines().empty());
+    } else {
+        ASSERT_EQ(diagnostics.lines().size(), 1u);
+        EXPECT_NE(diagnostics.lines()[0].find(GetParam().note), std::string::npos) << diagnostics.lines()[0];
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(KernelAnswers, ScanTest,
+                         testing::Values(ScanCase{0, true, true, ""}, ScanCase{EBUSY, true, true, ""},
+                                         ScanCase{EPERM, false, true, "sudo setcap cap_net_admin+ep /"},
+                                         ScanCase{EACCES, false, true, "needs the CAP_NET_ADMIN capability"},
+                                         ScanCase{EOPNOTSUPP, false, true, "wlan0 refused a fresh scan"},
+                                         ScanCase{ENODEV, false, false, "the device is gone"},
+                                         ScanCase{ENETDOWN, false, false, "wlan0 is down"},
+                                         ScanCase{std::nullopt, false, false, "nl80211 did not answer"}));
+
+TEST_F(BackendTest, ScanThatCannotBeFollowedOrEndedInTimeSaysSo) {
+    kernel.scanResults = {bssReply(1, "Cafe")};
+    kernel.scanEnds = false;
+    EXPECT_EQ(backend->scan(std::nullopt)->size(), 1u);
+    EXPECT_EQ(diagnostics.lines(), Lines{notes::scanTimedOut("wlan0", std::chrono::seconds(45))});
+    kernel.canWatch = false;
+    EXPECT_FALSE(backend->scan(std::nullopt));
+    EXPECT_EQ(diagnostics.lines().back(), notes::scanUnwatchable("wlan0"));
+}
+
+TEST_F(BackendTest, ScanForANameProbesItWhenItFitsAndKeepsOnlyExactMatches) {
+    kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "cafe"), bssReply(3, "Cafe "), bssReply(4, ""),
+                          bssReply(5, "Cafe")};
+    const auto networks = backend->scan("Cafe");
+    ASSERT_TRUE(networks);
+    ASSERT_EQ(networks->size(), 2u);
+    EXPECT_EQ((*networks)[1].bssid, "02:00:00:00:00:05");
+    EXPECT_EQ(kernel.probed, (std::vector<Bytes>{{'C', 'a', 'f', 'e'}, {}}));
+
+    EXPECT_TRUE(backend->scan(std::string(32, 'x')));
+    EXPECT_EQ(kernel.probed, (std::vector<Bytes>{Bytes(32, 'x'), {}}));
+    for (const auto& unfit : {std::string(), std::string(33, 'x')}) {
+        EXPECT_EQ(backend->scan(unfit)->size(), 0u);
+        EXPECT_EQ(kernel.probed, std::vector<Bytes>(1)) << "only the wildcard";
+    }
+}
+
+TEST_F(BackendTest, NetworkTakesTheProbeResponseElseTheBeaconAndWholeDbm) {
+    auto bss = [](std::int32_t mbm, std::optional<Bytes> probed) {
+        return scanReplyOpen()
+            .put(NL80211_BSS_BSSID, mac(1))
+            .put(NL80211_BSS_SIGNAL_MBM, mbm)
+            .put(NL80211_BSS_INFORMATION_ELEMENTS, probed)
+            .put(NL80211_BSS_BEACON_IES, elementsNaming("Beacon"))
+            .endNest()
+            .attributes();
+    };
+    kernel.scanResults = {bss(-4799, elementsNaming("Probe")), bss(-99, std::nullopt), bss(-10000, std::nullopt)};
+    const auto networks = backend->scan(std::nullopt);
+    ASSERT_EQ(networks->size(), 3u);
+    EXPECT_EQ((*networks)[0].ssid, "Probe");
+    EXPECT_EQ((*networks)[1].ssid, "Beacon");
+    EXPECT_EQ((*networks)[1].elements, elementsNaming("Beacon"));
+    EXPECT_EQ((std::vector{(*networks)[0].rssi, (*networks)[1].rssi, (*networks)[2].rssi}),
+              (std::vector<std::int64_t>{-47, 0, -100}));
+}
+
+}  // namespace
+}  // namespace netmoth::nl80211
