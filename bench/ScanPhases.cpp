@@ -19,7 +19,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/posix/FileUserDefaults.h"
+#include "store/FileUserDefaults.h"
 #include "platform/scene/Scene.h"
 #include "platform/scene/SceneFile.h"
 #include "platform/scene/SceneParser.h"
@@ -61,9 +61,9 @@ std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& 
     scene::FileContents contents;
     nlohmann::json document;
     std::unique_ptr<scene::Scene> loaded;
-    platform::Diagnostics diagnostics;
-    platform::posix::FileUserDefaults defaults(storeFolder / "defaults.json", diagnostics);
-    reports::ReportOutcome outcome;
+    util::Diagnostics diagnostics;
+    store::FileUserDefaults defaults(storeFolder / "defaults.json", diagnostics);
+    report::ReportOutcome outcome;
     clock.run([&] { contents = scene::readFileCapped(scenePath, scene::kMaxSceneFileBytes); });
     clock.run([&] {
         const std::string_view json = contents.text.value();
@@ -72,8 +72,8 @@ std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& 
     clock.run([&] { loaded = std::make_unique<scene::Scene>(scene::readScene(document)); });
     clock.run([&] { document = nullptr; });
     clock.run([&] {
-        const reports::ScanSources sources{loaded->client(), loaded->client(), defaults};
-        outcome = reports::buildNetworkScanReport(sources, std::nullopt);
+        const report::ScanSources sources{loaded->client(), loaded->client(), defaults};
+        outcome = report::buildNetworkScanReport(sources, std::nullopt);
     });
     const std::size_t records = nlohmann::json::parse(outcome.text.value()).size();
     clock.run([&] {

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Base64.h"
+#include "util/Base64.h"
 #include "support/RealisticElements.h"
 
 namespace {
@@ -55,7 +55,7 @@ std::string network(std::uint64_t index, Variant variant) {
     std::string text = "{";
     if (!name.empty()) text += R"("ssid":")" + std::string(name) + "\",";
     text += R"("bssid":")" + bssidOf(index) + R"(","rssi":-)" + std::to_string(30 + index % 60);
-    text += R"(,"ie":")" + netmoth::platform::encodeBase64(netmoth::bench::realisticElements(band, name)) + "\",";
+    text += R"(,"ie":")" + netmoth::util::encodeBase64(netmoth::bench::realisticElements(band, name)) + "\",";
     text += variant == Variant::Explicit ? explicitValues(band) : radioValues(band);
     return text + "}";
 }

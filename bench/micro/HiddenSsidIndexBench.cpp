@@ -8,7 +8,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "reports/HiddenSsidIndex.h"
+#include "report/HiddenSsidIndex.h"
 
 namespace {
 
@@ -24,23 +24,23 @@ std::string bssidOf(int index) {
     return text;
 }
 
-netmoth::reports::HiddenSsidIndex storedIndex() {
+netmoth::report::HiddenSsidIndex storedIndex() {
     nlohmann::json stored = nlohmann::json::object();
     for (int i = 0; i < kStoredEntries; ++i) stored[bssidOf(i)] = i;
-    return netmoth::reports::loadHiddenSsidIndex(&stored);
+    return netmoth::report::loadHiddenSsidIndex(&stored);
 }
 
 void BM_HiddenSsidLabelKnown(benchmark::State& state) {
-    netmoth::reports::HiddenSsidIndex index = storedIndex();
+    netmoth::report::HiddenSsidIndex index = storedIndex();
     const std::string bssid = bssidOf(kStoredEntries / 2);
-    for (auto _ : state) benchmark::DoNotOptimize(netmoth::reports::hiddenSsidLabel(index, bssid));
+    for (auto _ : state) benchmark::DoNotOptimize(netmoth::report::hiddenSsidLabel(index, bssid));
 }
 
 void BM_HiddenSsidLabelNew(benchmark::State& state) {
-    const netmoth::reports::HiddenSsidIndex stored = storedIndex();
+    const netmoth::report::HiddenSsidIndex stored = storedIndex();
     std::vector<std::string> fresh;
     for (int i = 0; i < kBatch; ++i) fresh.push_back(bssidOf(kStoredEntries + i));
-    netmoth::reports::HiddenSsidIndex index = stored;
+    netmoth::report::HiddenSsidIndex index = stored;
     std::size_t next = 0;
     for (auto _ : state) {
         if (next == fresh.size()) {
@@ -49,7 +49,7 @@ void BM_HiddenSsidLabelNew(benchmark::State& state) {
             next = 0;
             state.ResumeTiming();
         }
-        benchmark::DoNotOptimize(netmoth::reports::hiddenSsidLabel(index, fresh[next++]));
+        benchmark::DoNotOptimize(netmoth::report::hiddenSsidLabel(index, fresh[next++]));
     }
 }
 

@@ -4,8 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Base64.h"
-#include "platform/JsonWriter.h"
+#include "util/Base64.h"
+#include "util/JsonWriter.h"
 #include "support/RealisticElements.h"
 
 namespace {
@@ -16,7 +16,7 @@ nlohmann::json scanRecord(const std::string& ssid) {
     return {{"bssid", "02:00:00:00:12:34"},
             {"isConnected", true},
             {"SSID", ssid},
-            {"ie", netmoth::platform::encodeBase64(netmoth::bench::realisticElements(Band::FiveGHz, ssid))},
+            {"ie", netmoth::util::encodeBase64(netmoth::bench::realisticElements(Band::FiveGHz, ssid))},
             {"wlanChannel", {{"channelNumber", 36}, {"channelWidth", 80}, {"channelBand", 5000}}},
             {"rssi", -48},
             {"security", "WPA2-PSK, WPA3-SAE"},
@@ -27,7 +27,7 @@ void BM_WritePrettyJsonRecord(benchmark::State& state, std::string ssid) {
     const nlohmann::json record = scanRecord(ssid);
     std::size_t written = 0;
     for (auto _ : state) {
-        const auto text = netmoth::platform::writePrettyJson(record);
+        const auto text = netmoth::util::writePrettyJson(record);
         written = text->size();
         benchmark::DoNotOptimize(text);
     }

@@ -19,7 +19,7 @@ struct RadioFacts {
 // 2.4 GHz: an 802.11b/g/n AP on channel 6, 20 MHz. 5 GHz: an 802.11a/n/ac AP
 // on channel 36, 80 MHz. Both offer WPA2-PSK and WPA3-SAE and WMM. An empty
 // ssid gives the zero-length SSID element of a hidden network.
-platform::Bytes realisticElements(Band band, std::string_view ssid);
+util::Bytes realisticElements(Band band, std::string_view ssid);
 
 // The frequency and capability field (ESS, privacy, short slot) a scan of
 // that AP reports.

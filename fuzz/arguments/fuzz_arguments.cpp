@@ -14,7 +14,7 @@
 namespace {
 
 using namespace netmoth::cli;
-using netmoth::platform::decodeUtf8Lossy;
+using netmoth::util::decodeUtf8Lossy;
 
 void require(bool property) {
     if (!property) std::abort();

@@ -7,9 +7,9 @@
 #include <string>
 #include <unordered_set>
 
-#include "platform/posix/MemoryUserDefaults.h"
-#include "platform/posix/StoreDocument.h"
-#include "reports/HiddenSsidIndex.h"
+#include "support/MemoryUserDefaults.h"
+#include "store/StoreDocument.h"
+#include "report/HiddenSsidIndex.h"
 
 namespace reports = netmoth::reports;
 
@@ -18,7 +18,7 @@ static void require(bool property) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    namespace posix = netmoth::platform::posix;
+    namespace posix = netmoth::store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     const std::optional<posix::StoreDocument> document = posix::parseStoreDocument(text);
     if (document) {
@@ -28,27 +28,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(rewritten->serialise() == document->serialise());
     }
     const nlohmann::json stored = document ? document->object : nlohmann::json();
-    reports::HiddenSsidIndex index = reports::loadHiddenSsidIndex(&stored);
-    netmoth::platform::posix::MemoryUserDefaults defaults;
+    report::HiddenSsidIndex index = report::loadHiddenSsidIndex(&stored);
+    netmoth::store::MemoryUserDefaults defaults;
     auto lease = defaults.acquire();
-    reports::saveHiddenSsidIndex(index, *lease);
+    report::saveHiddenSsidIndex(index, *lease);
     require(defaults.writeCount() == 0);
 
     std::unordered_set<std::int64_t> held;
     for (const auto& [bssid, number] : index.numberByBssid) {
         held.insert(number);
-        require(reports::hiddenSsidNumber(index, bssid) == number);
+        require(report::hiddenSsidNumber(index, bssid) == number);
     }
     require(!index.changed);
     for (int serial = 0; serial < 4; ++serial) {
         std::string bssid = "new-" + std::to_string(serial);
         while (index.numberByBssid.contains(bssid)) bssid += '+';
-        require(held.insert(reports::hiddenSsidNumber(index, bssid)).second);
+        require(held.insert(report::hiddenSsidNumber(index, bssid)).second);
     }
 
-    reports::saveHiddenSsidIndex(index, *lease);
+    report::saveHiddenSsidIndex(index, *lease);
     require(defaults.writeCount() == 1);
-    const auto reloaded = reports::loadHiddenSsidIndex(lease->objectForKey(reports::kHiddenSsidIndexKey));
+    const auto reloaded = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
     require(reloaded.numberByBssid == index.numberByBssid);
     return 0;
 }

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Utf8.h"
+#include "util/Utf8.h"
 
 // Command-line text is compared and counted in user-perceived characters:
 // extended grapheme clusters, equal when canonically equivalent. No case

@@ -5,7 +5,7 @@
 
 #include <utf8proc.h>
 
-#include "platform/Utf8.h"
+#include "util/Utf8.h"
 
 namespace netmoth::cli {
 namespace {
@@ -47,7 +47,7 @@ void orderCombiningMarks(std::vector<std::int32_t>& codePoints) {
 void decomposeCanonically(std::string_view text, std::vector<std::int32_t>& out) {
     out.clear();
     for (std::size_t offset = 0; offset < text.size();) {
-        const platform::DecodedCodePoint decoded = platform::decodeCodePointAt(text, offset);
+        const util::DecodedCodePoint decoded = util::decodeCodePointAt(text, offset);
         appendDecomposition(decoded.value, out);
         offset += decoded.length;
     }

@@ -2,19 +2,19 @@
 
 #include <utf8proc.h>
 
-#include "platform/Utf8.h"
+#include "util/Utf8.h"
 
 namespace netmoth::cli {
 
 std::optional<std::string_view> GraphemeClusterReader::next() {
     if (offset_ >= text_.size()) return std::nullopt;
     const std::size_t start = offset_;
-    platform::DecodedCodePoint current = platform::decodeCodePointAt(text_, offset_);
+    util::DecodedCodePoint current = util::decodeCodePointAt(text_, offset_);
     offset_ += current.length;
     // The cluster ends only where a break is allowed before the following code
     // point, so finding its end always looks one code point ahead.
     while (offset_ < text_.size()) {
-        const platform::DecodedCodePoint following = platform::decodeCodePointAt(text_, offset_);
+        const util::DecodedCodePoint following = util::decodeCodePointAt(text_, offset_);
         if (utf8proc_grapheme_break_stateful(static_cast<utf8proc_int32_t>(current.value),
                                              static_cast<utf8proc_int32_t>(following.value), &breakState_)) {
             break;

@@ -1,9 +1,11 @@
 #include "cli/Run.h"
 
+#include <new>
 #include <optional>
 
 #include "cli/ArgumentMatching.h"
 #include "cli/Usage.h"
+#include "util/MemoryReserve.h"
 #include "report/Reports.h"
 
 namespace netmoth::cli {
@@ -52,10 +54,10 @@ report::Answer runSsidScan(Platform& platform, const std::optional<std::string>&
     const std::optional<std::vector<wifi::Network>> networks = platform.backend.scan(ssid);
     if (!networks) return report::scanFallback(report::why::kScanFailed);
     // Held until the numbers are saved, so concurrent scans number in turn.
-    const std::unique_ptr<platform::DefaultsLease> lease = platform.defaults.acquire();
-    reports::HiddenSsidIndex hidden = reports::loadHiddenSsidIndex(lease->objectForKey(reports::kHiddenSsidIndexKey));
+    const std::unique_ptr<store::DefaultsLease> lease = platform.defaults.acquire();
+    report::HiddenSsidIndex hidden = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
     report::Answer answer = report::scanReport(*networks, connectedBssid, hidden);
-    reports::saveHiddenSsidIndex(hidden, *lease);
+    report::saveHiddenSsidIndex(hidden, *lease);
     return answer;
 }
 
@@ -91,7 +93,14 @@ bool run(const std::vector<std::string>& arguments, Platform& platform, std::str
         printLine(out, report::permissionWord(*permission));
         return true;
     }
-    const report::Answer given = answer(platform, launch);
+    report::Answer given;
+    try {
+        given = answer(platform, launch);
+    } catch (const std::bad_alloc&) {
+        // Out of memory: the job's fallback, as when it cannot run at all.
+        util::armMemoryReserve();
+        given = {launch.job == Job::Scan ? "[]" : "{}", report::why::kOutOfMemory};
+    }
     if (given.line) printLine(out, *given.line);
     // The backend's own word on a cause is the more precise one.
     if (!given.why.empty() && platform.diagnostics.lines().empty()) platform.diagnostics.note(std::string(given.why));

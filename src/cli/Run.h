@@ -5,16 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "platform/Diagnostics.h"
-#include "platform/UserDefaults.h"
+#include "util/Diagnostics.h"
+#include "store/UserDefaults.h"
 #include "wifi/Backend.h"
 
 namespace netmoth::cli {
 
 struct Platform {
     wifi::Backend& backend;
-    platform::UserDefaults& defaults;  // keeps the hidden-network numbers
-    platform::Diagnostics& diagnostics;
+    store::UserDefaults& defaults;  // keeps the hidden-network numbers
+    util::Diagnostics& diagnostics;
 };
 
 // arguments: the process's, its own path first, already decoded as UTF-8.

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "ieee80211/Bss.h"
-#include "platform/Utf8.h"
+#include "util/Utf8.h"
 
 namespace netmoth::ieee80211 {
 namespace {
@@ -58,7 +58,7 @@ std::optional<std::string> ssidText(std::span<const std::uint8_t> ssidBytes) {
     const bool hidden = std::all_of(ssidBytes.begin(), ssidBytes.end(), [](std::uint8_t b) { return b == 0; });
     if (hidden) return std::nullopt;
     const std::string_view text(reinterpret_cast<const char*>(ssidBytes.data()), ssidBytes.size());
-    if (platform::isValidUtf8(text)) return std::string(text);
+    if (util::isValidUtf8(text)) return std::string(text);
     return windows1252ToUtf8(ssidBytes);
 }
 

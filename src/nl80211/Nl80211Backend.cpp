@@ -9,7 +9,7 @@
 
 #include "ieee80211/Bss.h"
 #include "nl80211/KernelNotes.h"
-#include "platform/Utf8.h"
+#include "util/Utf8.h"
 
 namespace netmoth::nl80211 {
 namespace {
@@ -38,7 +38,7 @@ bool comesBefore(const InterfaceInfo& a, const InterfaceInfo& b) {
 // A netdev name may be any bytes but '/' and white space; answers need text.
 std::optional<std::string> nameOf(const InterfaceInfo& info) {
     if (!info.name) return std::nullopt;
-    return platform::decodeUtf8Lossy(*info.name);
+    return util::decodeUtf8Lossy(*info.name);
 }
 
 // The name as the lines on standard error show it.
@@ -100,7 +100,7 @@ wifi::Network networkOf(const BssEntry& entry) {
 
 class Nl80211Backend final : public wifi::Backend {
 public:
-    Nl80211Backend(OpenLink openLink, platform::Diagnostics& diagnostics)
+    Nl80211Backend(OpenLink openLink, util::Diagnostics& diagnostics)
         : openLink_(std::move(openLink)), diagnostics_(diagnostics) {}
 
     std::optional<wifi::Interface> defaultInterface() override {
@@ -243,7 +243,7 @@ private:
     }
 
     OpenLink openLink_;
-    platform::Diagnostics& diagnostics_;
+    util::Diagnostics& diagnostics_;
     std::unique_ptr<KernelLink> link_;
     bool linkAsked_ = false;
     std::optional<std::vector<Device>> devices_;
@@ -251,11 +251,11 @@ private:
 
 }  // namespace
 
-std::unique_ptr<wifi::Backend> makeNl80211Backend(platform::Diagnostics& diagnostics) {
+std::unique_ptr<wifi::Backend> makeNl80211Backend(util::Diagnostics& diagnostics) {
     return makeNl80211Backend(&openKernelLink, diagnostics);
 }
 
-std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, platform::Diagnostics& diagnostics) {
+std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, util::Diagnostics& diagnostics) {
     return std::make_unique<Nl80211Backend>(std::move(openLink), diagnostics);
 }
 

@@ -7,7 +7,7 @@
 #include <memory>
 
 #include "nl80211/KernelLink.h"
-#include "platform/Diagnostics.h"
+#include "util/Diagnostics.h"
 #include "wifi/Backend.h"
 
 namespace netmoth::nl80211 {
@@ -16,7 +16,7 @@ namespace netmoth::nl80211 {
 using OpenLink = std::function<std::unique_ptr<KernelLink>()>;
 
 // diagnostics must outlive the backend.
-std::unique_ptr<wifi::Backend> makeNl80211Backend(platform::Diagnostics& diagnostics);
-std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, platform::Diagnostics& diagnostics);
+std::unique_ptr<wifi::Backend> makeNl80211Backend(util::Diagnostics& diagnostics);
+std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, util::Diagnostics& diagnostics);
 
 }  // namespace netmoth::nl80211

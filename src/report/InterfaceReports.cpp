@@ -1,8 +1,8 @@
 // The answers about interfaces: the connected signal and the interface list.
 
-#include "platform/JsonWriter.h"
+#include "util/JsonWriter.h"
 #include "report/Reports.h"
-#include "reports/UnicodeUppercase.h"
+#include "report/UnicodeUppercase.h"
 
 namespace netmoth::report {
 namespace {
@@ -17,10 +17,10 @@ Answer connectedSignalReport(const std::optional<wifi::Interface>& defaultInterf
     if (!defaultInterface->bssid) return {std::string(kEmptyObject), why::kNoBssid};
     const nlohmann::json report = {
         {"ssid", *defaultInterface->ssid},
-        {"bssid", reports::uppercased(*defaultInterface->bssid)},
+        {"bssid", report::uppercased(*defaultInterface->bssid)},
         {"rssi", defaultInterface->rssi},
     };
-    return {platform::writePrettyJson(report).value_or(std::string(kEmptyObject)), {}};
+    return {util::writePrettyJson(report).value_or(std::string(kEmptyObject)), {}};
 }
 
 Answer interfacesReport(const std::optional<std::vector<wifi::Interface>>& interfaces) {
@@ -31,7 +31,7 @@ Answer interfacesReport(const std::optional<std::vector<wifi::Interface>>& inter
         // A later interface of the same name replaces the earlier one.
         report[*interface.name] = {{"ssid", interface.ssid.value_or("")}, {"bssid", interface.bssid.value_or("")}};
     }
-    return {platform::writePrettyJson(report), interfaces->empty() ? why::kNoInterface : std::string_view()};
+    return {util::writePrettyJson(report), interfaces->empty() ? why::kNoInterface : std::string_view()};
 }
 
 }  // namespace netmoth::report

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reports/HiddenSsidIndex.h"
+#include "report/HiddenSsidIndex.h"
 #include "wifi/Values.h"
 
 namespace netmoth::report {
@@ -24,7 +24,7 @@ struct Answer {
 // through `hidden`, which the caller saves. connectedBssid: the default
 // interface's BSSID, empty when it has none.
 Answer scanReport(const std::vector<wifi::Network>& networks, std::string_view connectedBssid,
-                  reports::HiddenSsidIndex& hidden);
+                  report::HiddenSsidIndex& hidden);
 
 // "[]": there was no interface to scan with, or the scan failed.
 Answer scanFallback(std::string_view why);
@@ -48,6 +48,8 @@ inline constexpr std::string_view kNoInterfaceList =
 inline constexpr std::string_view kScanFailed = "the scan failed, so there is no list of networks: try again";
 inline constexpr std::string_view kNotJoined =
     "the Wi-Fi interface is not joined to a network: join one to read its signal";
+inline constexpr std::string_view kOutOfMemory =
+    "out of memory, so there is no answer: free some memory or raise the limit (ulimit -v)";
 inline constexpr std::string_view kNoBssid =
     "the Wi-Fi interface gives no BSSID for its network: try again once it has finished joining";
 }  // namespace why

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <unordered_set>
 
-#include "platform/Base64.h"
-#include "platform/JsonWriter.h"
+#include "util/Base64.h"
+#include "util/JsonWriter.h"
 #include "report/Reports.h"
 
 namespace netmoth::report {
@@ -24,14 +24,14 @@ nlohmann::json channelRecord(const std::optional<wifi::Channel>& channel) {
 }
 
 nlohmann::json networkRecord(const wifi::Network& network, const std::string& bssid, std::string_view connectedBssid,
-                             reports::HiddenSsidIndex& hidden) {
+                             report::HiddenSsidIndex& hidden) {
     nlohmann::json record = nlohmann::json::object();
     record["bssid"] = bssid;
     // Without an association the current BSSID is empty; it must not match a
     // network whose BSSID text happens to be empty too.
     if (!connectedBssid.empty() && bssid == connectedBssid) record["isConnected"] = true;
     record["SSID"] = network.ssid && !network.ssid->empty() ? *network.ssid : hiddenSsidLabel(hidden, bssid);
-    record["ie"] = network.elements ? platform::encodeBase64(*network.elements) : std::string{};
+    record["ie"] = network.elements ? util::encodeBase64(*network.elements) : std::string{};
     record["wlanChannel"] = channelRecord(network.channel);
     record["rssi"] = network.rssi;
     record["security"] = securityText(network.security);
@@ -42,11 +42,11 @@ nlohmann::json networkRecord(const wifi::Network& network, const std::string& bs
 }  // namespace
 
 Answer scanReport(const std::vector<wifi::Network>& networks, std::string_view connectedBssid,
-                  reports::HiddenSsidIndex& hidden) {
+                  report::HiddenSsidIndex& hidden) {
     // Each record is written as soon as it is built: a scan of many networks
     // never holds them all as JSON values. Records are still built after one
     // proves unwritable, so every hidden network gets its number.
-    platform::PrettyArrayWriter records;
+    util::PrettyArrayWriter records;
     std::unordered_set<std::string> seenBssids;
     for (const wifi::Network& network : networks) {
         std::string bssid = network.bssid.value_or("Unknown");

@@ -84,7 +84,8 @@ wifi::Channel channelFromCodes(const ChannelCodes& codes) {
 
 ChannelCodes channelCodes(const wifi::Channel& channel) {
     return {.number = channel.number, .band = codeOf(channel.bandMHz, kBandMHz),
-            .width = codeOf(channel.widthMHz, kWidthMHz)};
+            // Wider than the widest code (320 MHz): the answer shows it as 160 too.
+            .width = codeOf(std::min(channel.widthMHz, kWidthMHz.back()), kWidthMHz)};
 }
 
 // Status codes: 0 not determined, 1 restricted, 2 denied, 3 authorized,

@@ -1,13 +1,16 @@
 #include "scene/RecordingBackend.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
-#include "platform/posix/AtomicFileWriter.h"
+#include "store/AtomicFileWriter.h"
 #include "scene/Scene.h"
 #include "scene/SceneWriter.h"
 
@@ -39,14 +42,25 @@ SceneScan sceneScanOf(const ScanAnswer& answer) {
 }
 
 // Where the record goes: whole or not at all, never half written.
+bool replaceable(const std::filesystem::path& target) {
+    struct stat info {};
+    return stat(target.c_str(), &info) == 0 ? S_ISREG(info.st_mode) : errno == ENOENT;
+}
+
 void writeRecord(const std::filesystem::path& target, std::string_view text) {
-    platform::posix::replaceFileAtomically(target, text);
+    if (replaceable(target)) store::replaceFileAtomically(target, text);
 }
 
 class RecordingBackend final : public wifi::Backend {
 public:
-    RecordingBackend(std::unique_ptr<wifi::Backend> real, std::filesystem::path target)
-        : real_(std::move(real)), target_(std::move(target)) {}
+    RecordingBackend(std::unique_ptr<wifi::Backend> real, std::filesystem::path target,
+                     util::Diagnostics& diagnostics)
+        : real_(std::move(real)), target_(std::move(target)) {
+        if (!replaceable(target_)) {
+            diagnostics.note("no record written: " + target_.string() +
+                             " is not a regular file; name a new file in NETMOTH_RECORD");
+        }
+    }
     ~RecordingBackend() override;
 
     std::optional<wifi::Interface> defaultInterface() override {
@@ -73,7 +87,9 @@ private:
 
 RecordingBackend::~RecordingBackend() {
     try {
-        if (const auto text = writeScene(recorded())) writeRecord(target_, *text + '\n');
+        const Scene scene = recorded();
+        if (!scene.interfaces) return;  // no radio at all: nothing worth replaying
+        if (const auto text = writeScene(scene)) writeRecord(target_, *text + '\n');
     } catch (...) {
         // Dropped on purpose: the record must never change how the run ends.
     }
@@ -113,8 +129,8 @@ Scene RecordingBackend::recorded() {
 }  // namespace
 
 std::unique_ptr<wifi::Backend> makeRecordingBackend(std::unique_ptr<wifi::Backend> real,
-                                                    std::filesystem::path target) {
-    return std::make_unique<RecordingBackend>(std::move(real), std::move(target));
+                                                    std::filesystem::path target, util::Diagnostics& diagnostics) {
+    return std::make_unique<RecordingBackend>(std::move(real), std::move(target), diagnostics);
 }
 
 }  // namespace netmoth::scene

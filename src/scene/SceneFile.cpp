@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-#include "platform/posix/UniqueFd.h"
+#include "store/UniqueFd.h"
 #include "scene/SceneReader.h"
 
 namespace netmoth::scene {
@@ -46,7 +46,7 @@ std::string printablePath(const std::string& path) {
 }  // namespace
 
 FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
-    const platform::posix::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const store::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) return failure("cannot open", errno);
     struct stat info {};
     std::string text;

@@ -8,7 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "ieee80211/Bss.h"
-#include "platform/Base64.h"
+#include "util/Base64.h"
 #include "scene/JsonReader.h"
 #include "scene/PlatformCodes.h"
 
@@ -60,7 +60,7 @@ std::optional<wifi::Channel> readChannel(const ObjectReader& network) {
 std::optional<wifi::Bytes> readElements(const ObjectReader& network) {
     const auto text = network.string("ie");
     if (!text) return std::nullopt;
-    auto bytes = platform::decodeBase64(*text);
+    auto bytes = util::decodeBase64(*text);
     if (!bytes) fail(network.pathOf("ie"), "not valid Base64 (standard alphabet, \"=\" padding, no line breaks)");
     return bytes;
 }

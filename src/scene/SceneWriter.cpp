@@ -2,7 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "platform/Base64.h"
+#include "util/Base64.h"
 #include "scene/PlatformCodes.h"
 
 namespace netmoth::scene {
@@ -23,7 +23,7 @@ Json describe(const SceneNetwork& scanned) {
     putIfSet(object, "ssid", network.ssid);
     putIfSet(object, "bssid", network.bssid);
     object["rssi"] = network.rssi;
-    if (network.elements) object["ie"] = platform::encodeBase64(*network.elements);
+    if (network.elements) object["ie"] = util::encodeBase64(*network.elements);
     if (network.channel) {
         const ChannelCodes codes = channelCodes(*network.channel);
         object["channel"] = {{"number", codes.number}, {"band", codes.band}, {"width", codes.width}};

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/posix/MemoryUserDefaults.h"
+#include "support/MemoryUserDefaults.h"
 #include "report/Reports.h"
 #include "support/FakeBackend.h"
 
@@ -30,8 +30,8 @@ protected:
     }
 
     testing::FakeBackend backend;
-    platform::posix::MemoryUserDefaults defaults;
-    platform::Diagnostics diagnostics;
+    store::MemoryUserDefaults defaults;
+    util::Diagnostics diagnostics;
     Platform platform{backend, defaults, diagnostics};
 };
 

@@ -75,7 +75,7 @@ Bytes stationReply(std::uint8_t last, std::uint8_t signal) {
 struct Machine {
     std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
     FakeLink& kernel = *owned;
-    platform::Diagnostics diagnostics;
+    util::Diagnostics diagnostics;
     std::unique_ptr<wifi::Backend> backend =
         makeNl80211Backend([this] { return std::unique_ptr<KernelLink>(std::move(owned)); }, diagnostics);
     Machine() { kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)}; }

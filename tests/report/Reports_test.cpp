@@ -20,7 +20,7 @@ wifi::Network network(std::optional<std::string> bssid, std::optional<std::strin
     return n;
 }
 
-json scan(const std::vector<wifi::Network>& networks, reports::HiddenSsidIndex& hidden,
+json scan(const std::vector<wifi::Network>& networks, report::HiddenSsidIndex& hidden,
           std::string_view connected = "aa:aa:aa:aa:aa:01") {
     const Answer answer = scanReport(networks, connected, hidden);
     EXPECT_TRUE(answer.why.empty());
@@ -34,7 +34,7 @@ TEST(ScanReport, BuildsTheFullRecordOfANamedNetwork) {
     home.channel = wifi::Channel{36, 80, 5000};
     home.security = {Security::Wpa2Personal, Security::Wpa3Personal};
     home.highestPhyMode = PhyMode::AC;
-    reports::HiddenSsidIndex hidden;
+    report::HiddenSsidIndex hidden;
     const Answer answer = scanReport({home}, "aa:aa:aa:aa:aa:01", hidden);
     // Byte for byte: the layout callers parse, "/" escaped.
     EXPECT_EQ(answer.line, R"([
@@ -57,7 +57,7 @@ TEST(ScanReport, BuildsTheFullRecordOfANamedNetwork) {
 }
 
 TEST(ScanReport, MissingValuesGetFallbacksNeverNull) {
-    reports::HiddenSsidIndex hidden;
+    report::HiddenSsidIndex hidden;
     const json record = scan({network(std::nullopt, "Cafe")}, hidden).at(0);
     EXPECT_EQ(record.at("bssid"), "Unknown");
     EXPECT_EQ(record.at("ie"), "");
@@ -72,14 +72,14 @@ TEST(ScanReport, ChannelWidthsAndBandsTheAnswerKnows) {
          {std::tuple{0u, 0u, 20, 2400}, {320u, 6000u, 160, 6000}, {40u, 2400u, 40, 2400}}) {
         wifi::Network odd = network("b", "x");
         odd.channel = wifi::Channel{-7, width, band};
-        reports::HiddenSsidIndex hidden;
+        report::HiddenSsidIndex hidden;
         EXPECT_EQ(scan({odd}, hidden).at(0).at("wlanChannel"),
                   (json{{"channelNumber", -7}, {"channelWidth", shownWidth}, {"channelBand", shownBand}}));
     }
 }
 
 TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
-    reports::HiddenSsidIndex hidden;
+    report::HiddenSsidIndex hidden;
     const json out = scan({network("b1", std::nullopt), network("b1", "Later"), network(std::nullopt, ""),
                            network(std::nullopt, std::nullopt), network("B1", "case differs")},
                           hidden);
@@ -94,7 +94,7 @@ TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
 // One record that is not UTF-8 drops the whole answer, yet every hidden
 // network after it is still numbered.
 TEST(ScanReport, AnUnwritableRecordLeavesNoTextButNumbersEveryHiddenNetwork) {
-    reports::HiddenSsidIndex hidden;
+    report::HiddenSsidIndex hidden;
     const Answer answer =
         scanReport({network("h1", std::nullopt), network("bad", "\xFF"), network("h2", "")}, "", hidden);
     EXPECT_FALSE(answer.line);
@@ -102,7 +102,7 @@ TEST(ScanReport, AnUnwritableRecordLeavesNoTextButNumbersEveryHiddenNetwork) {
 }
 
 TEST(ScanReport, OnlyANonEmptyCurrentBssidMarksARecordConnected) {
-    reports::HiddenSsidIndex hidden;
+    report::HiddenSsidIndex hidden;
     const std::vector<wifi::Network> networks{network("", "Empty bssid text"), network("aa:aa:aa:aa:aa:01", "Other")};
     for (const std::string_view connected : {"", "AA:AA:AA:AA:AA:01"}) {
         for (const json& record : scan(networks, hidden, connected)) EXPECT_FALSE(record.contains("isConnected"));
