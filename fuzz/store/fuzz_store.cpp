@@ -7,32 +7,32 @@
 #include <string>
 #include <unordered_set>
 
-#include "support/MemoryUserDefaults.h"
-#include "store/StoreDocument.h"
 #include "report/HiddenSsidIndex.h"
+#include "store/StoreDocument.h"
+#include "support/MemoryNumberStore.h"
 
-namespace reports = netmoth::reports;
+namespace report = netmoth::report;
 
 static void require(bool property) {
     if (!property) std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    namespace posix = netmoth::store;
+    namespace store = netmoth::store;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<posix::StoreDocument> document = posix::parseStoreDocument(text);
+    const std::optional<store::StoreDocument> document = store::parseStoreDocument(text);
     if (document) {
         require(document->object.size() == document->members.size());
-        const auto rewritten = posix::parseStoreDocument(document->serialise());
+        const auto rewritten = store::parseStoreDocument(document->serialise());
         require(rewritten && rewritten->object == document->object);
         require(rewritten->serialise() == document->serialise());
     }
-    const nlohmann::json stored = document ? document->object : nlohmann::json();
-    report::HiddenSsidIndex index = report::loadHiddenSsidIndex(&stored);
-    netmoth::store::MemoryUserDefaults defaults;
-    auto lease = defaults.acquire();
+    netmoth::testing::MemoryNumberStore numbers;
+    if (document) numbers.kept = document->hiddenNumbers();
+    auto lease = numbers.lease();
+    report::HiddenSsidIndex index = report::loadHiddenSsidIndex(lease->numbers());
     report::saveHiddenSsidIndex(index, *lease);
-    require(defaults.writeCount() == 0);
+    require(numbers.saves == 0);
 
     std::unordered_set<std::int64_t> held;
     for (const auto& [bssid, number] : index.numberByBssid) {
@@ -47,8 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     report::saveHiddenSsidIndex(index, *lease);
-    require(defaults.writeCount() == 1);
-    const auto reloaded = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
-    require(reloaded.numberByBssid == index.numberByBssid);
+    require(numbers.saves == 1);
+    if (document) {
+        // What is saved reads back as the same numbers.
+        store::StoreDocument saved = store::parseStoreDocument(document->serialise()).value();
+        saved.setHiddenNumbers(numbers.kept);
+        const auto reloaded = report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers());
+        require(reloaded.numberByBssid == index.numberByBssid);
+    }
     return 0;
 }

@@ -54,8 +54,8 @@ report::Answer runSsidScan(Platform& platform, const std::optional<std::string>&
     const std::optional<std::vector<wifi::Network>> networks = platform.backend.scan(ssid);
     if (!networks) return report::scanFallback(report::why::kScanFailed);
     // Held until the numbers are saved, so concurrent scans number in turn.
-    const std::unique_ptr<store::DefaultsLease> lease = platform.defaults.acquire();
-    report::HiddenSsidIndex hidden = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
+    const std::unique_ptr<store::NumbersLease> lease = platform.numbers.lease();
+    report::HiddenSsidIndex hidden = report::loadHiddenSsidIndex(lease->numbers());
     report::Answer answer = report::scanReport(*networks, connectedBssid, hidden);
     report::saveHiddenSsidIndex(hidden, *lease);
     return answer;

@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "util/Diagnostics.h"
-#include "store/UserDefaults.h"
+#include "store/NumberStore.h"
 #include "wifi/Backend.h"
 
 namespace netmoth::cli {
 
 struct Platform {
     wifi::Backend& backend;
-    store::UserDefaults& defaults;  // keeps the hidden-network numbers
+    store::NumberStore& numbers;  // keeps the hidden-network numbers
     util::Diagnostics& diagnostics;
 };
 

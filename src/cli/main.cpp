@@ -12,7 +12,7 @@
 #include "util/MemoryReserve.h"
 #include "util/Output.h"
 #include "util/Utf8.h"
-#include "store/FileUserDefaults.h"
+#include "store/FileNumberStore.h"
 #include "store/StorePath.h"
 
 namespace {
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
         explain(chosen.error);
         return 2;
     }
-    store::FileUserDefaults defaults(store::standardStorePath(), diagnostics);
-    cli::Platform platform{*chosen.backend, defaults, diagnostics};
+    store::FileNumberStore numbers(store::standardStorePath(), diagnostics);
+    cli::Platform platform{*chosen.backend, numbers, diagnostics};
     std::string answer;
     if (!cli::run(arguments, platform, answer)) waitForever();
     util::writeAll(STDOUT_FILENO, answer);

@@ -1,6 +1,5 @@
 #include "report/HiddenSsidIndex.h"
 
-#include <cmath>
 #include <limits>
 #include <optional>
 
@@ -8,21 +7,6 @@ namespace netmoth::report {
 namespace {
 
 constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
-
-std::optional<std::int64_t> storedInteger(const nlohmann::json& value) {
-    if (value.is_number_unsigned()) {
-        auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(kLargest)) return std::nullopt;
-        return static_cast<std::int64_t>(number);
-    }
-    if (value.is_number_integer()) return value.get<std::int64_t>();
-    if (!value.is_number_float()) return std::nullopt;
-    double number = value.get<double>();
-    // -2^63 and 2^63 are exact doubles; the range is [-2^63, 2^63).
-    constexpr double kLimit = 9223372036854775808.0;
-    if (!(number >= -kLimit && number < kLimit) || std::trunc(number) != number) return std::nullopt;
-    return static_cast<std::int64_t>(number);
-}
 
 void startFillingGaps(HiddenSsidIndex& index) {
     index.counterExhausted = true;
@@ -51,16 +35,13 @@ std::int64_t takeNextNumber(HiddenSsidIndex& index) {
 
 }  // namespace
 
-HiddenSsidIndex loadHiddenSsidIndex(const nlohmann::json* stored) {
+HiddenSsidIndex loadHiddenSsidIndex(const store::HiddenNumbers& kept) {
     HiddenSsidIndex index;
-    if (stored == nullptr || !stored->is_object()) return index;
     std::optional<std::int64_t> largest;
-    index.numberByBssid.reserve(stored->size());
-    for (const auto& [bssid, value] : stored->items()) {
-        std::optional<std::int64_t> number = storedInteger(value);
-        if (!number) continue;
-        index.numberByBssid.emplace(bssid, *number);
-        if (!largest || *number > *largest) largest = number;
+    index.numberByBssid.reserve(kept.size());
+    for (const auto& [bssid, number] : kept) {
+        index.numberByBssid.emplace(bssid, number);
+        if (!largest || number > *largest) largest = number;
     }
     if (!largest) return index;
     if (*largest == kLargest) {
@@ -85,11 +66,9 @@ std::string hiddenSsidLabel(HiddenSsidIndex& index, const std::string& bssid) {
     return "Hidden SSID " + std::to_string(hiddenSsidNumber(index, bssid));
 }
 
-void saveHiddenSsidIndex(const HiddenSsidIndex& index, store::DefaultsLease& lease) {
+void saveHiddenSsidIndex(const HiddenSsidIndex& index, store::NumbersLease& lease) {
     if (!index.changed) return;
-    nlohmann::json table = nlohmann::json::object();
-    for (const auto& [bssid, number] : index.numberByBssid) table[bssid] = number;
-    lease.setObject(kHiddenSsidIndexKey, std::move(table));
+    lease.save(store::HiddenNumbers(index.numberByBssid.begin(), index.numberByBssid.end()));
 }
 
 }  // namespace netmoth::report

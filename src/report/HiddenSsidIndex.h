@@ -7,14 +7,9 @@
 #include <unordered_map>
 #include <unordered_set>
 
-#include <nlohmann/json.hpp>
-
-#include "store/UserDefaults.h"
+#include "store/NumberStore.h"
 
 namespace netmoth::report {
-
-// The store key holding an object of BSSID text -> integer.
-inline constexpr const char* kHiddenSsidIndexKey = "hiddenSsidIndexByBssid";
 
 struct HiddenSsidIndex {
     std::unordered_map<std::string, std::int64_t> numberByBssid;
@@ -34,10 +29,8 @@ struct HiddenSsidIndex {
     bool changed = false;
 };
 
-// Keeps entries whose value is an integer within int64 (an integral float
-// counts); drops every other entry. stored may be null or not an object: the
-// index is then empty. The next number is the largest kept one plus 1, or 0.
-HiddenSsidIndex loadHiddenSsidIndex(const nlohmann::json* stored);
+// The next number is the largest kept one plus 1, or 0 when none is kept.
+HiddenSsidIndex loadHiddenSsidIndex(const store::HiddenNumbers& kept);
 
 // The BSSID's number, handing out a new one when it has none yet.
 std::int64_t hiddenSsidNumber(HiddenSsidIndex& index, const std::string& bssid);
@@ -45,7 +38,7 @@ std::int64_t hiddenSsidNumber(HiddenSsidIndex& index, const std::string& bssid);
 // "Hidden SSID " followed by hiddenSsidNumber in plain decimal.
 std::string hiddenSsidLabel(HiddenSsidIndex& index, const std::string& bssid);
 
-// Writes the whole table under kHiddenSsidIndexKey, only when something changed.
-void saveHiddenSsidIndex(const HiddenSsidIndex& index, store::DefaultsLease& lease);
+// Saves the whole table, only when something changed.
+void saveHiddenSsidIndex(const HiddenSsidIndex& index, store::NumbersLease& lease);
 
 }  // namespace netmoth::report

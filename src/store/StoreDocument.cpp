@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <limits>
 #include <cstdint>
 
 namespace netmoth::store {
@@ -240,6 +241,45 @@ std::optional<StoreDocument> parseStoreDocument(std::string_view text) {
     if (!members) return std::nullopt;
     document.members = std::move(*members);
     return document;
+}
+
+namespace {
+
+constexpr const char* kHiddenNumbersMember = "hiddenSsidIndexByBssid";
+
+std::optional<std::int64_t> storedInteger(const nlohmann::json& value) {
+    constexpr auto kLargest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    if (value.is_number_unsigned()) {
+        const auto number = value.get<std::uint64_t>();
+        if (number > kLargest) return std::nullopt;
+        return static_cast<std::int64_t>(number);
+    }
+    if (value.is_number_integer()) return value.get<std::int64_t>();
+    if (!value.is_number_float()) return std::nullopt;
+    const double number = value.get<double>();
+    // -2^63 and 2^63 are exact doubles; the range is [-2^63, 2^63).
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!(number >= -kLimit && number < kLimit) || std::trunc(number) != number) return std::nullopt;
+    return static_cast<std::int64_t>(number);
+}
+
+}  // namespace
+
+HiddenNumbers StoreDocument::hiddenNumbers() const {
+    HiddenNumbers numbers;
+    const auto member = object.find(kHiddenNumbersMember);
+    if (member == object.end() || !member->is_object()) return numbers;
+    numbers.reserve(member->size());
+    for (const auto& [bssid, value] : member->items()) {
+        if (const auto number = storedInteger(value)) numbers.emplace_back(bssid, *number);
+    }
+    return numbers;
+}
+
+void StoreDocument::setHiddenNumbers(const HiddenNumbers& numbers) {
+    nlohmann::json table = nlohmann::json::object();
+    for (const auto& [bssid, number] : numbers) table[bssid] = number;
+    set(kHiddenNumbersMember, std::move(table));
 }
 
 }  // namespace netmoth::store

@@ -9,6 +9,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "store/NumberStore.h"
+
 namespace netmoth::store {
 
 // Deeper files count as damaged: writing such a value back would recurse that
@@ -32,6 +34,11 @@ struct StoreDocument {
     StoreDocument& operator=(StoreDocument&&) = default;
     // Frees without allocating, so it can run while unwinding from std::bad_alloc.
     ~StoreDocument();
+
+    // The member "hiddenSsidIndexByBssid": its entries holding an integer a
+    // 64-bit signed number holds exactly (5.0 counts; 5.5, true, "5", 2^63 do not).
+    HiddenNumbers hiddenNumbers() const;
+    void setHiddenNumbers(const HiddenNumbers& numbers);
 
     void set(const std::string& key, nlohmann::json value);
     std::string serialise() const;

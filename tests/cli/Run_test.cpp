@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "support/MemoryUserDefaults.h"
+#include "support/MemoryNumberStore.h"
 #include "report/Reports.h"
 #include "support/FakeBackend.h"
 
@@ -30,9 +30,9 @@ protected:
     }
 
     testing::FakeBackend backend;
-    store::MemoryUserDefaults defaults;
+    testing::MemoryNumberStore numbers;
     util::Diagnostics diagnostics;
-    Platform platform{backend, defaults, diagnostics};
+    Platform platform{backend, numbers, diagnostics};
 };
 
 bool isScan(const std::string& out) { return out.starts_with("[\n  {"); }
@@ -88,6 +88,21 @@ TEST_F(Launch, AReportThatCannotBeWrittenPrintsOnlyItsFallback) {
     backend.list->front().ssid = backend.defaultValue->ssid;
     EXPECT_EQ(run({"/bin/tool", "--isRetrievingConnectedSignal"}), "{}\n");
     EXPECT_EQ(run({"/bin/tool", "--isRetrievingInterfaces"}), "");
+}
+
+TEST_F(Launch, HiddenNumbersAreSavedOnlyWhenNewAndNeverAfterAFailedScan) {
+    wifi::Network hidden;
+    hidden.bssid = "h1";
+    backend.found = std::vector<wifi::Network>{hidden};
+    numbers.kept = {{"h0", 4}};
+    EXPECT_NE(run({"/bin/tool"}).find("Hidden SSID 5"), std::string::npos);
+    EXPECT_EQ(run({"/bin/tool"}), run({"/bin/tool"}));
+    EXPECT_EQ(numbers.saves, 1);
+    backend.found = std::nullopt;
+    run({"/bin/tool"});
+    backend.defaultValue = std::nullopt;
+    run({"/bin/tool"});
+    EXPECT_EQ(numbers.saves, 1);
 }
 
 TEST_F(Launch, HelpAndVersionOnlyAsTheOneArgument) {

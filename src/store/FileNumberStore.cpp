@@ -1,4 +1,4 @@
-#include "store/FileUserDefaults.h"
+#include "store/FileNumberStore.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -50,23 +50,22 @@ bool dropRaisedIdentity() {
            getegid() == group;
 }
 
-class FileDefaultsLease final : public DefaultsLease {
+class FileNumbersLease final : public NumbersLease {
 public:
-    FileDefaultsLease(std::filesystem::path storeFile, util::Diagnostics& diagnostics)
+    FileNumbersLease(std::filesystem::path storeFile, util::Diagnostics& diagnostics)
         : storeFile_(std::move(storeFile)),
           diagnostics_(diagnostics),
           folderReady_(createFolderChain(storeFile_.parent_path()) ? 0 : errno),
           lock_(withSuffix(storeFile_, ".lock")),
-          contents_(readStoreFile(storeFile_)) {}
+          contents_(readStoreFile(storeFile_)),
+          numbers_(contents_.document.hiddenNumbers()) {}
 
-    const nlohmann::json* objectForKey(std::string_view key) const override {
-        auto found = contents_.document.object.find(key);
-        return found == contents_.document.object.end() ? nullptr : &*found;
-    }
+    const HiddenNumbers& numbers() const override { return numbers_; }
 
-    void setObject(std::string_view key, nlohmann::json value) override {
+    void save(HiddenNumbers numbers) override {
         try {
-            contents_.document.set(std::string(key), std::move(value));
+            contents_.document.setHiddenNumbers(numbers);
+            numbers_ = std::move(numbers);
             if (!readyToWrite()) return;
             removeAbandonedSaves();
             if (const int error = replaceFileAtomically(storeFile_, contents_.document.serialise())) {
@@ -135,26 +134,28 @@ private:
     int folderReady_;  // 0, or why the folder cannot be made
     StoreLock lock_;   // taken before the read, released after the last write
     StoreFileContents contents_;
+    HiddenNumbers numbers_;
 };
 
 // Reads nothing and writes nowhere; says so when there was something to keep.
-class DetachedLease final : public DefaultsLease {
+class DetachedLease final : public NumbersLease {
 public:
     DetachedLease(util::Diagnostics& diagnostics, std::string why) : diagnostics_(diagnostics), why_(std::move(why)) {}
-    const nlohmann::json* objectForKey(std::string_view) const override { return nullptr; }
-    void setObject(std::string_view, nlohmann::json) override { diagnostics_.note(why_); }
+    const HiddenNumbers& numbers() const override { return none_; }
+    void save(HiddenNumbers) override { diagnostics_.note(why_); }
 
 private:
     util::Diagnostics& diagnostics_;
     std::string why_;
+    HiddenNumbers none_;
 };
 
 }  // namespace
 
-FileUserDefaults::FileUserDefaults(std::optional<std::filesystem::path> storeFile, util::Diagnostics& diagnostics)
+FileNumberStore::FileNumberStore(std::optional<std::filesystem::path> storeFile, util::Diagnostics& diagnostics)
     : storeFile_(std::move(storeFile)), diagnostics_(diagnostics) {}
 
-std::unique_ptr<DefaultsLease> FileUserDefaults::acquire() {
+std::unique_ptr<NumbersLease> FileNumberStore::lease() {
     if (!storeFile_) {
         return std::make_unique<DetachedLease>(
             diagnostics_, std::string("no home directory is known: ") + kConsequence + "; set HOME");
@@ -165,7 +166,7 @@ std::unique_ptr<DefaultsLease> FileUserDefaults::acquire() {
                               ") before using " + shown(*storeFile_) + ": " + kConsequence +
                               "; install the program without set-user-ID");
     }
-    return std::make_unique<FileDefaultsLease>(*storeFile_, diagnostics_);
+    return std::make_unique<FileNumbersLease>(*storeFile_, diagnostics_);
 }
 
 }  // namespace netmoth::store

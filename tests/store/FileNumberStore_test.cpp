@@ -1,6 +1,6 @@
 // The store file: writes replace one key and keep the rest, damaged files are
 // kept aside, files we cannot use are left alone, and the lock spans the lease.
-#include "store/FileUserDefaults.h"
+#include "store/FileNumberStore.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -25,6 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+
+// A store file holding these hidden numbers and nothing else.
+json holding(const json& numbers) { return {{"hiddenSsidIndexByBssid", numbers}}; }
 
 std::string readText(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -59,7 +62,7 @@ int runInChild(const std::function<int()>& body) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-class FileUserDefaultsTest : public testing::Test {
+class FileNumberStoreTest : public testing::Test {
 protected:
     void SetUp() override {
         std::string pattern = (fs::temp_directory_path() / "store-test-XXXXXX").string();
@@ -73,7 +76,7 @@ protected:
         fs::remove_all(root_);
     }
     fs::path withSuffix(const char* suffix) const { return fs::path(store_.string() + suffix); }
-    std::unique_ptr<DefaultsLease> acquire() const { return FileUserDefaults(store_, diagnostics_).acquire(); }
+    std::unique_ptr<NumbersLease> lease() const { return FileNumberStore(store_, diagnostics_).lease(); }
     json stored() const { return json::parse(readText(store_)); }
     bool onlyStoreAndLockInFolder() const {
         for (const auto& entry : fs::directory_iterator(folder_)) {
@@ -86,31 +89,32 @@ protected:
     mutable util::Diagnostics diagnostics_;
 };
 
-TEST_F(FileUserDefaultsTest, WriteCreatesPrivateFoldersAndReplacesOneKeyKeepingTheRest) {
+TEST_F(FileNumberStoreTest, SaveCreatesPrivateFoldersAndReplacesOurNumbersKeepingTheRest) {
     const fs::path deep = root_ / "a" / "b" / "defaults.json";
-    FileUserDefaults(deep, diagnostics_).acquire()->setObject("other", json::parse(R"([1,{"x":null}])"));
+    FileNumberStore(deep, diagnostics_).lease()->save({{"a", 1}});
+    writeText(deep, R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"a":1}})");
     {
-        auto lease = FileUserDefaults(deep, diagnostics_).acquire();
-        EXPECT_EQ(lease->objectForKey("absent"), nullptr);
-        lease->setObject("index", json{{"a", 1}});
-        lease->setObject("index", json{{"b", 2}});
+        auto lease = FileNumberStore(deep, diagnostics_).lease();
+        EXPECT_EQ(lease->numbers(), (HiddenNumbers{{"a", 1}}));
+        lease->save({{"a", 1}, {"b", 2}});
+        lease->save({{"b", 2}});
     }
-    EXPECT_EQ(json::parse(readText(deep)), json::parse(R"({"other":[1,{"x":null}],"index":{"b":2}})"));
+    EXPECT_EQ(json::parse(readText(deep)), json::parse(R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"b":2}})"));
     for (const fs::path& folder : {root_ / "a", root_ / "a" / "b"}) EXPECT_EQ(modeOf(folder), 0700u) << folder;
     for (const fs::path& file : {deep, fs::path(deep.string() + ".lock")}) EXPECT_EQ(modeOf(file), 0600u) << file;
 }
 
-TEST_F(FileUserDefaultsTest, DanglingLinkIsReplacedNotWrittenThrough) {
+TEST_F(FileNumberStoreTest, DanglingLinkIsReplacedNotWrittenThrough) {
     fs::create_symlink(root_ / "elsewhere.json", store_);
-    acquire()->setObject("k", 1);
+    lease()->save({{"k", 1}});
     EXPECT_FALSE(fs::exists(root_ / "elsewhere.json"));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(store_)));
-    EXPECT_EQ(stored(), json({{"k", 1}}));
+    EXPECT_EQ(stored(), holding({{"k", 1}}));
 }
 
 // Under the lock no other save is under way, so our temporaries are abandoned;
 // files that merely share the prefix are someone else's.
-TEST_F(FileUserDefaultsTest, SaveRemovesOnlyItsOwnAbandonedTemporaries) {
+TEST_F(FileNumberStoreTest, SaveRemovesOnlyItsOwnAbandonedTemporaries) {
     writeText(withSuffix(".tmp-Ab12Cd"), R"({"k":)");
     const std::vector<fs::path> others{withSuffix(".tmp-backup-2024.json"), withSuffix(".tmp-Folder"),
                                        withSuffix(".tmp-Link00"), withSuffix(".tmp-Nobody")};
@@ -119,17 +123,18 @@ TEST_F(FileUserDefaultsTest, SaveRemovesOnlyItsOwnAbandonedTemporaries) {
     fs::create_symlink(others[0], others[2]);
     writeText(others[3], "");
     ASSERT_EQ(chown(others[3].c_str(), 65534, 65534), 0);
-    acquire()->setObject("k", 1);
+    lease()->save({{"k", 1}});
     EXPECT_FALSE(fs::exists(withSuffix(".tmp-Ab12Cd")));
     for (const fs::path& other : others) EXPECT_TRUE(fs::exists(fs::symlink_status(other))) << other;
     EXPECT_EQ(readText(others[0]), "mine");
 }
 
-TEST(FileUserDefaultsWithoutHome, ReadsNothingAndWritesNowhere) {
+TEST(FileNumberStoreWithoutHome, ReadsNothingAndSavesNowhere) {
     util::Diagnostics diagnostics;
-    auto lease = FileUserDefaults(std::nullopt, diagnostics).acquire();
-    lease->setObject("k", 1);
-    EXPECT_EQ(lease->objectForKey("k"), nullptr);
+    auto lease = FileNumberStore(std::nullopt, diagnostics).lease();
+    lease->save({{"k", 1}});
+    EXPECT_TRUE(lease->numbers().empty());
+    EXPECT_EQ(diagnostics.lines().size(), 1U);
 }
 
 struct DamagedCase {
@@ -139,22 +144,22 @@ struct DamagedCase {
 
 void PrintTo(const DamagedCase& row, std::ostream* out) { *out << row.name; }
 
-class DamagedStoreTest : public FileUserDefaultsTest, public testing::WithParamInterface<DamagedCase> {};
+class DamagedStoreTest : public FileNumberStoreTest, public testing::WithParamInterface<DamagedCase> {};
 
 TEST_P(DamagedStoreTest, IsKeptAsideBeforeTheFirstWrite) {
     const std::string damaged = GetParam().contents;
     writeText(store_, damaged);
     writeText(withSuffix(".corrupt"), "older");
-    EXPECT_EQ(acquire()->objectForKey("k"), nullptr);
+    EXPECT_TRUE(lease()->numbers().empty());
     EXPECT_EQ(readText(store_), damaged) << "a lease that only reads must not touch the store";
     EXPECT_EQ(readText(withSuffix(".corrupt")), "older");
     {
-        auto lease = acquire();
-        lease->setObject("k", 1);
-        lease->setObject("k", 2);  // the second write must not move the new store aside
+        auto held = lease();
+        held->save({{"k", 1}});
+        held->save({{"k", 2}});  // the second save must not move the new store aside
     }
     EXPECT_EQ(readText(withSuffix(".corrupt")), damaged);
-    EXPECT_EQ(stored(), json({{"k", 2}}));
+    EXPECT_EQ(stored(), holding({{"k", 2}}));
 }
 
 // A member "k" nesting `levels` levels of arrays or objects, the top-level object included.
@@ -178,31 +183,32 @@ INSTANTIATE_TEST_SUITE_P(Contents, DamagedStoreTest,
 // the folder stays as it was, with no .corrupt or temporary file.
 struct LeftAloneCase {
     const char* name;
-    void (*plant)(const fs::path& store);  // over a store holding {"k":"old"}
+    void (*plant)(const fs::path& store);  // over a store holding the number 7 for "k"
     bool readsOld;                         // false: what we cannot read we cannot judge
     bool limitFileSize = false;            // the temporary file's write then fails as on a full disk
 };
 
 void PrintTo(const LeftAloneCase& row, std::ostream* out) { *out << row.name; }
 
-class LeftAloneTest : public FileUserDefaultsTest, public testing::WithParamInterface<LeftAloneCase> {};
+class LeftAloneTest : public FileNumberStoreTest, public testing::WithParamInterface<LeftAloneCase> {};
 
 TEST_P(LeftAloneTest, LeaseWorksInMemoryAndTheStoreIsNotReplaced) {
-    writeText(store_, R"({"k":"old"})");
+    writeText(store_, R"({"hiddenSsidIndexByBssid":{"k":7}})");
     GetParam().plant(store_);
     const auto before = identityOf(store_);
-    const std::string value(4096, 'x');
+    HiddenNumbers many;
+    for (int i = 0; i < 200; ++i) many.emplace_back("b" + std::to_string(i), i);
     const int result = runInChild([&] {
         if (GetParam().limitFileSize) {
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit limit{64, 64};
             setrlimit(RLIMIT_FSIZE, &limit);
         }
-        auto lease = acquire();
-        const json* old = lease->objectForKey("k");
-        const bool readAsExpected = GetParam().readsOld ? old && *old == "old" : old == nullptr;
-        lease->setObject("k", value);
-        return readAsExpected && *lease->objectForKey("k") == value ? 0 : 1;
+        auto held = lease();
+        const HiddenNumbers old = GetParam().readsOld ? HiddenNumbers{{"k", 7}} : HiddenNumbers{};
+        const bool readAsExpected = held->numbers() == old;
+        held->save(many);
+        return readAsExpected && held->numbers() == many ? 0 : 1;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(identityOf(store_), before);
@@ -240,12 +246,12 @@ bool lockIsFreeInChild(const fs::path& lockFile) {
     return runInChild([&] { return flock(open(lockFile.c_str(), O_RDONLY | O_CLOEXEC), LOCK_EX | LOCK_NB); }) == 0;
 }
 
-TEST_F(FileUserDefaultsTest, LockIsHeldFromAcquireUntilTheLeaseEnds) {
-    auto lease = acquire();
+TEST_F(FileNumberStoreTest, LockIsHeldFromReadUntilTheLeaseEnds) {
+    auto held = lease();
     EXPECT_FALSE(lockIsFreeInChild(withSuffix(".lock")));
-    lease->setObject("k", 1);
-    EXPECT_FALSE(lockIsFreeInChild(withSuffix(".lock"))) << "a write must not release the lock";
-    lease.reset();
+    held->save({{"k", 1}});
+    EXPECT_FALSE(lockIsFreeInChild(withSuffix(".lock"))) << "a save must not release the lock";
+    held.reset();
     EXPECT_TRUE(lockIsFreeInChild(withSuffix(".lock")));
 }
 
@@ -260,16 +266,16 @@ struct MemberCase {
 
 void PrintTo(const MemberCase& row, std::ostream* out) { *out << row.name; }
 
-class StoreMembersTest : public FileUserDefaultsTest, public testing::WithParamInterface<MemberCase> {};
+class StoreMembersTest : public FileNumberStoreTest, public testing::WithParamInterface<MemberCase> {};
 
 TEST_P(StoreMembersTest, KeepEveryUsableEntryAndOtherMembersByteForByte) {
     writeText(store_, GetParam().text);
     {
-        auto lease = acquire();
-        auto index = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
+        auto held = lease();
+        auto index = report::loadHiddenSsidIndex(held->numbers());
         EXPECT_EQ(index.numberByBssid, GetParam().kept);
         report::hiddenSsidNumber(index, "new");
-        report::saveHiddenSsidIndex(index, *lease);
+        report::saveHiddenSsidIndex(index, *held);
     }
     EXPECT_FALSE(fs::exists(withSuffix(".corrupt")));
     const std::string saved = readText(store_);
@@ -294,6 +300,13 @@ INSTANTIATE_TEST_SUITE_P(
                    R"("d":-9.2233720368547758e18,"e":5.0}})",
                    {{"a", 9007199254740992}, {"e", 5}},
                    {}},
+        MemberCase{"IntegersOnlyOfInt64Range",
+                   R"({"hiddenSsidIndexByBssid":{"f":5.5,"b":true,"s":"9","n":null,"l":[9],"o":{"x":9},"k":2,)"
+                   R"("u":9223372036854775808,"two63":9.223372036854775808e18,"lo":-9223372036854775808,)"
+                   R"("lof":-9.223372036854775808e18,"z":-0.0,"e":1e3}})",
+                   {{"k", 2}, {"lo", INT64_MIN}, {"lof", INT64_MIN}, {"z", 0}, {"e", 1000}},
+                   {}},
+        MemberCase{"NumbersThatAreNotAnObject", R"({"hiddenSsidIndexByBssid":[1,2]})", {}, {}},
         MemberCase{"OtherMembersAsTheyWere",
                    R"({"big":123456789012345678901234567890, "tiny" : 1e-400,"s":"é\/","t":1.50})",
                    {},
@@ -312,19 +325,18 @@ struct LockCase {
 
 void PrintTo(const LockCase& row, std::ostream* out) { *out << row.name; }
 
-class UnlockableTest : public FileUserDefaultsTest, public testing::WithParamInterface<LockCase> {};
+class UnlockableTest : public FileNumberStoreTest, public testing::WithParamInterface<LockCase> {};
 
 TEST_P(UnlockableTest, LeaseReadsButNeverSavesAndSaysWhy) {
-    writeText(store_, R"({"k":"old"})");
+    writeText(store_, R"({"hiddenSsidIndexByBssid":{"k":7}})");
     writeText(withSuffix(".tmp-Ab12Cd"), "another launch's save");
     const int held = GetParam().plant(withSuffix(".lock"));
     const auto before = identityOf(store_);
     const int result = runInChild([&] {
         alarm(60);  // a lock that blocks for ever fails the test instead of hanging it
-        auto lease = acquire();
-        const json* old = lease->objectForKey("k");
-        const bool readOld = old && *old == "old";
-        lease->setObject("k", "new");
+        auto held = lease();
+        const bool readOld = held->numbers() == HiddenNumbers{{"k", 7}};
+        held->save({{"k", 7}, {"new", 8}});
         const auto& lines = diagnostics_.lines();
         const bool said = lines.size() == 1 && lines[0].find(withSuffix(".lock").string()) != std::string::npos;
         return readOld && said ? 0 : 1;
@@ -364,14 +376,14 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A strict umask must neither lock the user out of the folder nor leave a lock
 // no launch can open; our own folder and lock left so earlier are repaired.
-TEST_F(FileUserDefaultsTest, ModesAreExactWhateverTheUmaskAndOursAreRepaired) {
+TEST_F(FileNumberStoreTest, ModesAreExactWhateverTheUmaskAndOursAreRepaired) {
     const fs::path lock = withSuffix(".lock");
     for (const mode_t mask : {0277, 0477}) {
         fs::remove_all(folder_);
         const int saved = runInChild([&] {
             umask(mask);
-            for (const int value : {1, 2}) acquire()->setObject("k", value);
-            return json::parse(readText(store_), nullptr, false) == json{{"k", 2}} ? 0 : 1;
+            for (const int value : {1, 2}) lease()->save({{"k", value}});
+            return json::parse(readText(store_), nullptr, false) == holding({{"k", 2}}) ? 0 : 1;
         });
         EXPECT_EQ(saved, 0) << "umask " << std::oct << mask;
         for (const auto& [path, mode] : {std::pair{folder_, 0700u}, {lock, 0600u}, {store_, 0600u}}) {
@@ -380,8 +392,8 @@ TEST_F(FileUserDefaultsTest, ModesAreExactWhateverTheUmaskAndOursAreRepaired) {
     }
     fs::permissions(folder_, fs::perms::owner_read | fs::perms::owner_exec);
     fs::permissions(lock, fs::perms::owner_write);
-    EXPECT_EQ(runInChild([&] { return (acquire()->setObject("k", 3), 0); }), 0);
-    EXPECT_EQ(stored(), json({{"k", 3}}));
+    EXPECT_EQ(runInChild([&] { return (lease()->save({{"k", 3}}), 0); }), 0);
+    EXPECT_EQ(stored(), holding({{"k", 3}}));
     EXPECT_EQ(modeOf(folder_), 0700u);
     EXPECT_EQ(modeOf(lock), 0600u);
 }
@@ -389,7 +401,7 @@ TEST_F(FileUserDefaultsTest, ModesAreExactWhateverTheUmaskAndOursAreRepaired) {
 // Installed set-user-ID root, a launch has the user's real identity and root's
 // effective one: the store must be made as the user, and a folder link the
 // user planted must not lead where only root may write.
-TEST_F(FileUserDefaultsTest, SetUserIdRootUsesTheStoreAsTheRealUser) {
+TEST_F(FileNumberStoreTest, SetUserIdRootUsesTheStoreAsTheRealUser) {
     if (geteuid() != 0) GTEST_SKIP() << "acting set-user-ID root needs root";
     const fs::path rootOnly = root_ / "root-only";
     fs::create_directory(rootOnly);
@@ -402,7 +414,7 @@ TEST_F(FileUserDefaultsTest, SetUserIdRootUsesTheStoreAsTheRealUser) {
     for (const fs::path& store : {own, store_}) {
         runInChild([&] {
             if (setresgid(65534, 0, 0) != 0 || setresuid(65534, 0, 0) != 0) return 1;
-            FileUserDefaults(store, diagnostics_).acquire()->setObject("k", 1);
+            FileNumberStore(store, diagnostics_).lease()->save({{"k", 1}});
             return 0;
         });
     }
