@@ -31,11 +31,13 @@ debian_root_remove() {
   rm -rf --one-file-system "$1"
 }
 
+# Of this machine's environment only a proxy and a build parallelism limit get in.
 debian_root_run() {
   local root=$1
   shift
   chroot "$root" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LC_ALL=C.UTF-8 \
-    DEBIAN_FRONTEND=noninteractive ${http_proxy:+http_proxy="$http_proxy"} "$@"
+    DEBIAN_FRONTEND=noninteractive ${http_proxy:+http_proxy="$http_proxy"} \
+    ${CMAKE_BUILD_PARALLEL_LEVEL:+CMAKE_BUILD_PARALLEL_LEVEL="$CMAKE_BUILD_PARALLEL_LEVEL"} "$@"
 }
 
 # apt inside the root needs the kernel's process view, a terminal for its log and a resolver.
