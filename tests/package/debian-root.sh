@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Throwaway Debian 12 (bookworm) roots made by debootstrap, for checks that
 # must not trust what is installed on this machine. Source this file from bash;
 # it defines functions only. Needs root (debootstrap, chroot, mount).
