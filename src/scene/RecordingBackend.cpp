@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "store/AtomicFileWriter.h"
+#include "util/AtomicFileWriter.h"
 #include "scene/Scene.h"
 #include "scene/SceneWriter.h"
 
@@ -48,7 +48,7 @@ bool replaceable(const std::filesystem::path& target) {
 }
 
 void writeRecord(const std::filesystem::path& target, std::string_view text) {
-    if (replaceable(target)) store::replaceFileAtomically(target, text);
+    if (replaceable(target)) util::replaceFileAtomically(target, text);
 }
 
 class RecordingBackend final : public wifi::Backend {
@@ -57,7 +57,7 @@ public:
                      util::Diagnostics& diagnostics)
         : real_(std::move(real)), target_(std::move(target)) {
         if (!replaceable(target_)) {
-            diagnostics.note("no record written: " + target_.string() +
+            diagnostics.note("no record written: " + util::printable(target_.string()) +
                              " is not a regular file; name a new file in NETMOTH_RECORD");
         }
     }

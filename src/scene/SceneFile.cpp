@@ -12,8 +12,9 @@
 #include <string_view>
 #include <utility>
 
-#include "store/UniqueFd.h"
+#include "util/UniqueFd.h"
 #include "scene/SceneReader.h"
+#include "util/Diagnostics.h"
 
 namespace netmoth::scene {
 namespace {
@@ -26,27 +27,10 @@ FileContents tooLarge(std::size_t maxBytes) {
     return {std::nullopt, "larger than the " + std::to_string(maxBytes) + " bytes a scene may have"};
 }
 
-// The path heads a one-line message: control characters in it (a line break
-// in a folder name) are shown escaped so they cannot split that line.
-std::string printablePath(const std::string& path) {
-    std::string shown;
-    for (const char c : path) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            shown += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        shown += escaped;
-    }
-    return shown;
-}
-
 }  // namespace
 
 FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
-    const store::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    const util::UniqueFd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) return failure("cannot open", errno);
     struct stat info {};
     std::string text;
@@ -71,12 +55,12 @@ FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
 SceneReading readSceneFile(const std::string& path) {
     try {
         FileContents contents = readFileCapped(path, kMaxSceneFileBytes);
-        if (!contents.text) return {std::nullopt, printablePath(path) + ": " + contents.error};
+        if (!contents.text) return {std::nullopt, util::printable(path) + ": " + contents.error};
         SceneReading reading = readScene(*contents.text);
-        if (!reading.scene) reading.error = printablePath(path) + ": " + reading.error;
+        if (!reading.scene) reading.error = util::printable(path) + ": " + reading.error;
         return reading;
     } catch (const std::bad_alloc&) {
-        return {std::nullopt, printablePath(path) + ": out of memory"};
+        return {std::nullopt, util::printable(path) + ": out of memory"};
     }
 }
 

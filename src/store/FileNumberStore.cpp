@@ -9,7 +9,7 @@
 #include <new>
 #include <string>
 
-#include "store/AtomicFileWriter.h"
+#include "util/AtomicFileWriter.h"
 #include "store/FolderChain.h"
 #include "store/StoreFileReader.h"
 #include "store/StoreLock.h"
@@ -21,22 +21,6 @@ constexpr const char* kConsequence = "hidden-network numbers were not saved, so 
 
 std::filesystem::path withSuffix(const std::filesystem::path& file, const char* suffix) {
     return std::filesystem::path(file.string() + suffix);
-}
-
-// A diagnostic is one line: control characters in a path are shown escaped.
-std::string shown(const std::filesystem::path& path) {
-    std::string text;
-    for (const char c : path.string()) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7F) {
-            text += c;
-            continue;
-        }
-        char escaped[5];
-        std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-        text += escaped;
-    }
-    return text;
 }
 
 // A set-user-ID or set-group-ID binary raises privilege only for the radio.
@@ -68,13 +52,13 @@ public:
             numbers_ = std::move(numbers);
             if (!readyToWrite()) return;
             removeAbandonedSaves();
-            if (const int error = replaceFileAtomically(storeFile_, contents_.document.serialise())) {
-                diagnostics_.note("cannot save hidden-network numbers to " + shown(storeFile_) + " (" +
+            if (const int error = util::replaceFileAtomically(storeFile_, contents_.document.serialise())) {
+                diagnostics_.note("cannot save hidden-network numbers to " + util::printable(storeFile_.string()) + " (" +
                                   std::strerror(error) +
                                   "): their labels may change next time; make the folder writable by you");
             }
         } catch (const std::bad_alloc&) {
-            diagnostics_.note("out of memory saving " + shown(storeFile_) + ": " + kConsequence);
+            diagnostics_.note("out of memory saving " + util::printable(storeFile_.string()) + ": " + kConsequence);
         }
     }
 
@@ -85,26 +69,26 @@ private:
     // not write.
     bool readyToWrite() {
         if (folderReady_ != 0) {
-            diagnostics_.note("cannot create " + shown(storeFile_.parent_path()) + " (" +
+            diagnostics_.note("cannot create " + util::printable(storeFile_.parent_path().string()) + " (" +
                               std::strerror(folderReady_) + "): " + kConsequence +
                               "; make that path a folder you can write");
             return false;
         }
         if (!lock_.held()) {
-            diagnostics_.note("cannot lock " + shown(withSuffix(storeFile_, ".lock")) + " (" + lock_.problem() +
+            diagnostics_.note("cannot lock " + util::printable(withSuffix(storeFile_, ".lock").string()) + " (" + lock_.problem() +
                               "): " + kConsequence +
                               "; make it a regular file you own, or end the process that holds it");
             return false;
         }
         if (contents_.state == StoreFileState::Unreadable) {
-            diagnostics_.note("cannot read " + shown(storeFile_) + " (" + contents_.problem + "): " + kConsequence +
+            diagnostics_.note("cannot read " + util::printable(storeFile_.string()) + " (" + contents_.problem + "): " + kConsequence +
                               "; make it a regular file you can read and write, under 64 MiB");
             return false;
         }
         if (contents_.state != StoreFileState::Damaged) return true;
         const std::filesystem::path corrupt = withSuffix(storeFile_, ".corrupt");
         if (std::rename(storeFile_.c_str(), corrupt.c_str()) != 0) {
-            diagnostics_.note("cannot move the damaged " + shown(storeFile_) + " aside (" + std::strerror(errno) +
+            diagnostics_.note("cannot move the damaged " + util::printable(storeFile_.string()) + " aside (" + std::strerror(errno) +
                               "): " + kConsequence + "; remove or repair it");
             return false;
         }
@@ -121,7 +105,7 @@ private:
         for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
             const std::filesystem::path& path = entry->path();
             struct stat info {};
-            if (!isTemporaryName(storeFile_, path.filename().string()) || lstat(path.c_str(), &info) != 0 ||
+            if (!util::isTemporaryName(storeFile_, path.filename().string()) || lstat(path.c_str(), &info) != 0 ||
                 !S_ISREG(info.st_mode) || info.st_uid != geteuid()) {
                 continue;
             }
@@ -163,7 +147,7 @@ std::unique_ptr<NumbersLease> FileNumberStore::lease() {
     if (!dropRaisedIdentity()) {
         return std::make_unique<DetachedLease>(
             diagnostics_, "cannot give up raised privileges (" + std::string(std::strerror(errno)) +
-                              ") before using " + shown(*storeFile_) + ": " + kConsequence +
+                              ") before using " + util::printable(storeFile_->string()) + ": " + kConsequence +
                               "; install the program without set-user-ID");
     }
     return std::make_unique<FileNumbersLease>(*storeFile_, diagnostics_);

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "store/UniqueFd.h"
+#include "util/UniqueFd.h"
 
 namespace netmoth::store {
 namespace {
@@ -21,7 +21,7 @@ bool isFolder(const std::filesystem::path& path) {
 bool addOwnerBits(const std::filesystem::path& path, mode_t bits, mode_t type) {
     // O_PATH opens even what we may not read; the mode is then changed through
     // that descriptor, so a link swapped in meanwhile is never followed.
-    UniqueFd fd(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    util::UniqueFd fd(open(path.c_str(), O_PATH | O_NOFOLLOW | O_CLOEXEC));
     struct stat info {};
     if (!fd.valid() || fstat(fd.get(), &info) != 0) return false;
     if ((info.st_mode & S_IFMT) != type || info.st_uid != geteuid() || (info.st_mode & bits) == bits) return false;

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "util/MemoryReserve.h"
-#include "store/UniqueFd.h"
+#include "util/UniqueFd.h"
 
 namespace netmoth::store {
 namespace {
@@ -36,7 +36,7 @@ StoreFileContents unreadable(std::string problem) { return {StoreFileState::Unre
 StoreFileContents readUnguarded(const std::filesystem::path& file) {
     // O_NONBLOCK so a FIFO planted at the path cannot stall us; it is then
     // rejected as not a regular file.
-    UniqueFd fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    util::UniqueFd fd(open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) {
         if (errno == ENOENT) return {};
         return unreadable(std::strerror(errno));

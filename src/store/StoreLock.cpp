@@ -13,15 +13,15 @@
 
 namespace netmoth::store {
 
-UniqueFd StoreLock::open(const std::filesystem::path& lockFile) {
+util::UniqueFd StoreLock::open(const std::filesystem::path& lockFile) {
     // Read-only is enough for flock, and an existing lock file can then still
     // be locked inside a folder we may not write. O_NOFOLLOW: never create a
     // file wherever a planted link points. O_NONBLOCK: a FIFO must not stall us.
     const int flags = O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
-    UniqueFd fd(::open(lockFile.c_str(), flags, 0600));
+    util::UniqueFd fd(::open(lockFile.c_str(), flags, 0600));
     // A lock an earlier launch created under a strict umask (--w-------).
     if (!fd.valid() && errno == EACCES && addOwnerBits(lockFile, 0600, S_IFREG)) {
-        fd = UniqueFd(::open(lockFile.c_str(), flags, 0600));
+        fd = util::UniqueFd(::open(lockFile.c_str(), flags, 0600));
     }
     if (!fd.valid()) {
         problem_ = std::strerror(errno);
@@ -38,7 +38,7 @@ UniqueFd StoreLock::open(const std::filesystem::path& lockFile) {
 }
 
 StoreLock::StoreLock(const std::filesystem::path& lockFile, std::chrono::milliseconds patience) {
-    UniqueFd fd = open(lockFile);
+    util::UniqueFd fd = open(lockFile);
     if (!fd.valid()) return;
     const auto deadline = std::chrono::steady_clock::now() + patience;
     std::chrono::milliseconds pause{1};

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-#include "store/UniqueFd.h"
+#include "util/UniqueFd.h"
 
 namespace netmoth::store {
 
@@ -26,9 +26,9 @@ public:
     const std::string& problem() const { return problem_; }
 
 private:
-    UniqueFd open(const std::filesystem::path& lockFile);
+    util::UniqueFd open(const std::filesystem::path& lockFile);
 
-    UniqueFd fd_;
+    util::UniqueFd fd_;
     std::string problem_;
 };
 

@@ -5,6 +5,7 @@
 // the answer see exactly what they always saw.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace netmoth::util {
@@ -19,5 +20,9 @@ public:
 private:
     std::vector<std::string> lines_;
 };
+
+// Text (a path, a name) to put into such a line: control characters, a line
+// break in a folder name say, are shown escaped so they cannot split it.
+std::string printable(std::string_view text);
 
 }  // namespace netmoth::util

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace netmoth::store {
+namespace netmoth::util {
 
 // Temporary files are named <target><suffix><six random characters>, each
 // one of [A-Za-z0-9] (mkostemp's).
@@ -20,4 +20,4 @@ bool isTemporaryName(const std::filesystem::path& target, std::string_view name)
 // was. A link at target is replaced by the file, never written through.
 int replaceFileAtomically(const std::filesystem::path& target, std::string_view contents);
 
-}  // namespace netmoth::store
+}  // namespace netmoth::util

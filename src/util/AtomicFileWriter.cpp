@@ -1,4 +1,4 @@
-#include "store/AtomicFileWriter.h"
+#include "util/AtomicFileWriter.h"
 
 #include <fcntl.h>
 #include <stdlib.h>
@@ -9,9 +9,9 @@
 #include <cerrno>
 #include <string>
 
-#include "store/UniqueFd.h"
+#include "util/UniqueFd.h"
 
-namespace netmoth::store {
+namespace netmoth::util {
 namespace {
 
 bool writeAll(int fd, std::string_view bytes) {
@@ -59,4 +59,4 @@ int replaceFileAtomically(const std::filesystem::path& target, std::string_view 
     return 0;
 }
 
-}  // namespace netmoth::store
+}  // namespace netmoth::util

@@ -5,7 +5,7 @@
 
 #include <utility>
 
-namespace netmoth::store {
+namespace netmoth::util {
 
 class UniqueFd {
 public:
@@ -35,4 +35,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace netmoth::store
+}  // namespace netmoth::util
