@@ -46,6 +46,10 @@ StoreFileContents readUnguarded(const std::filesystem::path& file) {
     if (static_cast<std::size_t>(info.st_size) > kMaxStoreBytes) return unreadable("larger than 64 MiB");
     std::optional<std::string> text = readCapped(fd.get());
     if (!text) return unreadable("cannot read it whole");
+    // Parsed, the document takes several times its text; one that could not
+    // finish could not even free itself (see addressSpaceLeftFor).
+    constexpr std::size_t kParsedPerTextByte = 8;
+    if (!util::addressSpaceLeftFor(text->size() * kParsedPerTextByte)) return unreadable("out of memory");
     std::optional<StoreDocument> document = parseStoreDocument(*text);
     if (!document) return {StoreFileState::Damaged, {}, {}};
     return {StoreFileState::Loaded, std::move(*document), {}};

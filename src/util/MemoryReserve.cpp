@@ -2,6 +2,9 @@
 
 #include <sys/resource.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -29,6 +32,19 @@ void armMemoryReserve() {
     // Untouched, the pages cost address space only, never resident memory.
     reserve = std::malloc(size);
     if (reserve != nullptr) std::set_new_handler(releaseReserveAndFail);
+}
+
+bool addressSpaceLeftFor(std::size_t bytes) {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_AS, &limit) != 0 || limit.rlim_cur == RLIM_INFINITY) return true;
+    std::FILE* statm = std::fopen("/proc/self/statm", "re");
+    if (statm == nullptr) return true;
+    unsigned long pages = 0;
+    const bool read = std::fscanf(statm, "%lu", &pages) == 1;
+    std::fclose(statm);
+    if (!read) return true;
+    const auto used = static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
+    return used < limit.rlim_cur && limit.rlim_cur - used >= bytes;
 }
 
 }  // namespace netmoth::util
