@@ -81,10 +81,11 @@ TEST(PlatformCodes, BecomeValuesAndUnknownCodesNameNothing) {
         std::optional<PhyMode> highest;
         std::optional<wifi::Channel> channel;
     } cases[] = {
-        {R"("security": [1, 6, 7, 8, 9, 5, 10, 13, -1, 9223372036854775807])",
+        {R"("security": [1, 6, 7, 8, 9])",
          {Security::Wep, Security::DynamicWep, Security::WpaEnterprise, Security::WpaWpa2Enterprise,
           Security::Wpa2Enterprise},
          std::nullopt, std::nullopt},
+        {R"("security": [5, 10, 13, -1, 9223372036854775807])", {}, std::nullopt, std::nullopt},
         {R"("phyModes": [7, 6, 2])", {}, PhyMode::AX, std::nullopt},
         {R"("phyModes": [0])", {}, PhyMode::None, std::nullopt},
         {R"("phyModes": [7, 8, -1])", {}, std::nullopt, std::nullopt},
