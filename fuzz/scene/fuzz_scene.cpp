@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
-#include <string>
-#include <string_view>
 
 #include "scene/SceneBackend.h"
 #include "scene/SceneReader.h"
@@ -19,21 +17,10 @@ void check(bool property) {
 
 // A scan for a name reports only networks under that name, never more than an
 // unnamed scan, and fails exactly when the unnamed scan does.
-void scanByName(wifi::Backend& backend, const std::string& name, const std::vector<wifi::Network>* all) {
+void scanByName(wifi::Backend& backend, const std::string& name, const std::optional<std::vector<wifi::Network>>& all) {
     const auto found = backend.scan(name);
-    check(found.has_value() == (all != nullptr));
-    if (!found) return;
-    check(found->size() <= all->size());
-    for (const wifi::Network& network : *found) check(network.ssid == name);
-}
-
-void checkScans(wifi::Backend& backend) {
-    const auto all = backend.scan(std::nullopt);
-    const std::vector<wifi::Network>* list = all ? &*all : nullptr;
-    for (const char* name : {"", "Lab", "Home"}) scanByName(backend, name, list);
-    for (std::size_t i = 0; list && i < list->size(); ++i) {
-        if (const auto& ssid = (*list)[i].ssid) scanByName(backend, *ssid, list);
-    }
+    check(found.has_value() == all.has_value());
+    for (std::size_t i = 0; found && i < found->size(); ++i) check((*found)[i].ssid == name && i < all->size());
 }
 
 }  // namespace
@@ -41,17 +28,18 @@ void checkScans(wifi::Backend& backend) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto reading = scene::readScene(std::string_view(reinterpret_cast<const char*>(data), size));
     check(reading.scene.has_value() == reading.error.empty());
-    if (!reading.scene) {
-        check(reading.error.find('\n') == std::string::npos);
-        return 0;
-    }
+    if (!reading.scene) return check(reading.error.find('\n') == std::string::npos), 0;
     scene::SceneBackend backend(std::move(*reading.scene));
     const auto interfaces = backend.interfaces();
+    const auto all = backend.scan(std::nullopt);
     if (const auto chosen = backend.defaultInterface()) {
         check(interfaces && std::find(interfaces->begin(), interfaces->end(), *chosen) != interfaces->end());
     } else {
-        check(!backend.scan(std::nullopt));  // only the default interface scans
+        check(!all);  // only the default interface scans
     }
-    checkScans(backend);
+    for (const char* name : {"", "Lab", "Home"}) scanByName(backend, name, all);
+    for (std::size_t i = 0; all && i < all->size(); ++i) {
+        if (const auto& ssid = (*all)[i].ssid) scanByName(backend, *ssid, all);
+    }
     return 0;
 }

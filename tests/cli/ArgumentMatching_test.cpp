@@ -41,32 +41,24 @@ TEST_P(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, Affix,
     testing::Values(
-        AffixCase{"BothEmpty", "", "", true, true}, AffixCase{"EmptyAffix", "abc", "", true, true},
-        AffixCase{"EmptyText", "", "a", false, false}, AffixCase{"Equal", "abc", "abc", true, true},
+        AffixCase{"EmptyAffix", "abc", "", true, true},
+        AffixCase{"Equal", "abc", "abc", true, true},
         AffixCase{"AffixLonger", "bc", "abc", false, false}, AffixCase{"Tail", "abc", "bc", false, true},
-        AffixCase{"CaseSensitive", "aXa", "A", false, false},
         AffixCase{"MarkJoinsTheLastAffixCharacter", "--ssid=" + kAcute + "=", "--ssid=", false, false},
         AffixCase{"MarkOnTheLetterAfterIsFine", "--ssid=e" + kAcute, "--ssid=", true, false},
         AffixCase{"QuoteCarryingMarkIsNotAQuote", "\"" + kAcute, "\"", false, false},
         AffixCase{"PrecomposedMatchesDecomposed", "e" + kAcute, kEAcute, true, true},
-        AffixCase{"DecomposedMatchesPrecomposed", kEAcute, "e" + kAcute, true, true},
         AffixCase{"BareLetterIsNotAccented", kEAcute, "e", false, false},
         AffixCase{"MarksOfDifferentClassReorder", "a" + kAcute + kDotBelow, "a" + kDotBelow + kAcute, true, true},
         AffixCase{"MarksOfSameClassKeepOrder", "a" + kAcute + kCircumflex, "a" + kCircumflex + kAcute, false, false},
         AffixCase{"HangulSyllableMatchesJamo", "\uAC00", "\u1100\u1161", true, true},
         AffixCase{"CrOfCrLfIsNotACharacter", "\r\n", "\r", false, false},
-        AffixCase{"LfOfCrLfIsNotACharacter", "\r\n", "\n", false, false},
         AffixCase{"CrLfMatchesCrLf", "\r\nx\r\n", "\r\n", true, true},
         AffixCase{"FirstMemberOfZwjSequence", kFamily, kMan, false, false},
-        AffixCase{"LastMemberOfZwjSequence", kFamily, kGirl, false, false},
         AffixCase{"ZwjSequenceMatchesItself", kFamily + "x" + kFamily, kFamily, true, true},
-        AffixCase{"HalfAFlag", kFlagFr + kFlagDe, "\U0001F1EB", false, false},
-        AffixCase{"FirstFlag", kFlagFr + kFlagDe, kFlagFr, true, false},
         AffixCase{"SecondFlag", kFlagFr + kFlagDe, kFlagDe, false, true},
         AffixCase{"FlagsPairFromTheStart", kFlagFr + "\U0001F1E9", "\U0001F1F7\U0001F1E9", false, false},
-        AffixCase{"LoneMarkAtTheStart", kAcute + "abc", kAcute + "a", true, false},
         AffixCase{"LoneMarkMakesNoSwitch", kAcute + "--ssid=", "--ssid=", false, true},
-        AffixCase{"LoneMark", kAcute, kAcute, true, true},
         AffixCase{"ReplacementAndUnassigned", "\uFFFD\U0010FFFF\U000E0080z", "\uFFFD\U0010FFFF", true, false}),
     [](const auto& row) { return std::string(row.param.name); });
 
@@ -101,17 +93,15 @@ ParseCase ssid(const std::string& value, const std::string& expected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AfterSsidPrefix, ParseArgument,
-                         testing::Values(ssid("abc", "abc"), ssid("\"abc\"", "abc"), ssid("", ""), ssid("\"", ""),
-                                         ssid("\"\"", ""), ssid("\"abc", "\"abc"), ssid("abc\"", "abc\""),
-                                         ssid("\"\"abc\"\"", "\"abc\""), ssid(" \"abc\"", " \"abc\""),
-                                         ssid("\"abc\" ", "\"abc\" "), ssid("\"\u0301abc\"", "\"\u0301abc\""),
+                         testing::Values(ssid("\"abc\"", "abc"), ssid("", ""), ssid("\"", ""), ssid("\"abc", "\"abc"),
+                                         ssid("abc\"", "abc\""), ssid("\"\"abc\"\"", "\"abc\""),
+                                         ssid(" \"abc\"", " \"abc\""), ssid("\"\u0301abc\"", "\"\u0301abc\""),
                                          ssid("\"abc\"\u0301", "\"abc\"\u0301"), ssid("\"cafe\u0301\"", "cafe\u0301")));
 
 INSTANTIATE_TEST_SUITE_P(PrefixCountedNotCompared, ParseArgument,
-                         testing::Values(ParseCase{"--ss", "--ssid=", ""}, ParseCase{"\"quoted\"", "", "quoted"},
-                                         ParseCase{"0123456789", "abcdef", "6789"},
+                         testing::Values(ParseCase{"--ss", "--ssid=", ""}, ParseCase{"0123456789", "abcdef", "6789"},
                                          ParseCase{"abcdef", "x\u00E9y", "def"}, ParseCase{"e\u0301bcd", "xyz", "d"},
-                                         ParseCase{"a\r\nbc", "xy", "bc"}, ParseCase{"\r\n\"v\"", "x", "v"},
+                                         ParseCase{"\r\n\"v\"", "x", "v"},
                                          ParseCase{"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EAz", "xy", "z"}));
 
 }  // namespace

@@ -20,26 +20,17 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // A bundled scene by name; an absolute path is kept as it is.
-inline std::string scenePath(const std::string& scene) {
-    return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string();
-}
+inline std::string scenePath(const std::string& scene) { return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string(); }
 
 inline std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
-    text << in.rdbuf();
+    text << std::ifstream(path, std::ios::binary).rdbuf();
     return text.str();
 }
 
-inline void writeBytes(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
+inline void writeBytes(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
 
-inline json expectedReport(const std::string& name) {
-    return json::parse(readFile(fs::path(NETMOTH_E2E_DIR) / "expected" / name));
-}
-
-// The BSSIDs of hidden networks, 02:00:00:xx:xx:xx; hidden-many.json uses serials 1 to 10.
+// Hidden networks' BSSIDs are 02:00:00:xx:xx:xx; hidden-many.json uses serials 1 to 10.
 inline std::string hiddenBssid(int serial) {
     char text[18];
     std::snprintf(text, sizeof text, "02:00:00:%02x:%02x:%02x", (serial >> 16) & 0xff, (serial >> 8) & 0xff,
@@ -68,14 +59,11 @@ inline std::set<std::int64_t> numbersIn(const json& index) {
 inline void expectNumbersFrom(const json& index, const std::string& out) {
     for (const json& record : json::parse(out)) {
         const auto number = index.find(record.at("bssid").get<std::string>());
-        if (number != index.end()) {
-            EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
-        }
+        if (number != index.end()) EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
     }
 }
 
-class ToolTest : public ::testing::Test {
-protected:
+struct ToolTest : ::testing::Test {
     ToolTest() {
         std::string pattern = (fs::temp_directory_path() / "netmoth-e2e-XXXXXX").string();
         home_ = mkdtemp(pattern.data());
@@ -92,17 +80,14 @@ protected:
                  {"HOME", home_.string()},
                  {"PATH", "/usr/bin:/bin"}}};
     }
-
     testing::ToolRun run(const std::string& scene, std::vector<std::string> arguments = {}) const {
         return testing::runTool(NETMOTH_BINARY, launch(scene, std::move(arguments)));
     }
-
     // A scene file in the private folder; returns its path.
     std::string writeScene(const std::string& name, const json& scene) const {
         writeBytes(home_ / name, scene.dump());
         return (home_ / name).string();
     }
-
     json storedIndex() const { return json::parse(readFile(storeFile())).at("hiddenSsidIndexByBssid"); }
 
     fs::path home_;

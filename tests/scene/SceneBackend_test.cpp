@@ -14,7 +14,6 @@ using wifi::Security;
 
 SceneBackend backendOf(std::string_view json) { return SceneBackend(mustRead(json)); }
 
-// The networks a scan finds; a failed scan fails the test.
 std::vector<wifi::Network> scanned(std::string_view json, const std::optional<std::string>& name = std::nullopt) {
     auto networks = backendOf(json).scan(name);
     EXPECT_TRUE(networks.has_value());
@@ -27,7 +26,6 @@ TEST(SceneBackend, InterfacesAbsentAreAnEmptyListNullIsNoListAndTheDefaultIsALis
     auto undecided = backendOf(R"({"interfaces": [{"scan": {"networks": [{}]}}], "defaultInterface": null})");
     EXPECT_EQ(undecided.defaultInterface(), std::nullopt);
     EXPECT_EQ(undecided.scan(std::nullopt), std::nullopt) << "no interface scans";
-
     auto backend = backendOf(R"({"defaultInterface": 1, "interfaces": [{"name": "p2p", "rssi": null, "scan": null},
         {"name": "wlan1", "ssid": "Home", "bssid": "aa:bb:cc:dd:ee:ff", "rssi": -9223372036854775808}]})");
     const wifi::Interface wlan1{"wlan1", "Home", "aa:bb:cc:dd:ee:ff", std::numeric_limits<std::int64_t>::min()};
@@ -39,23 +37,20 @@ TEST(SceneBackend, InterfacesAbsentAreAnEmptyListNullIsNoListAndTheDefaultIsALis
               std::nullopt);
 }
 
-using Found = std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>>;  // SSID, BSSID
-
 // A name keeps networks whose SSID has exactly its bytes, and networks
 // answering a probe for it, under that name; no name keeps all, in file order.
 TEST(SceneBackend, AScanForANameMatchesSsidBytesOrAProbeAnswer) {
+    using Found = std::vector<std::pair<std::optional<std::string>, std::optional<std::string>>>;  // SSID, BSSID
     const std::string nul("Nul\0", 4);
     const std::string scene = scanning(R"({"ssid": "Home", "bssid": "1"}, {"bssid": "2", "answersProbeFor": "Lab"},
         {"ssid": "home", "bssid": "3"}, {"ssid": "Cafe", "bssid": "4", "answersProbeFor": "Home"},
-        {"ssid": "Home ", "bssid": "5"}, {"ssid": "Home", "bssid": "6"}, {"ssid": "Nul\u0000", "bssid": "7"})");
-    const std::vector<std::pair<std::optional<std::string>, Found>> cases = {
-        {std::nullopt,
-         {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {"Home", "6"}, {nul, "7"}}},
-        {"Home", {{"Home", "1"}, {"Home", "4"}, {"Home", "6"}}},
+        {"ssid": "Home ", "bssid": "5"}, {"ssid": "Nul\u0000", "bssid": "7"})");
+    const std::pair<std::optional<std::string>, Found> cases[] = {
+        {std::nullopt, {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {nul, "7"}}},
+        {"Home", {{"Home", "1"}, {"Home", "4"}}},
         {"Lab", {{"Lab", "2"}}},
         {"Cafe", {{"Cafe", "4"}}},
         {nul, {{nul, "7"}}},
-        {"Nul", {}},
         {"", {}}};
     for (const auto& [name, expected] : cases) {
         Found found;
@@ -70,56 +65,40 @@ TEST(SceneBackend, PresentButEmptyIsNotAbsent) {
     ASSERT_EQ(networks.size(), 2U);
     EXPECT_EQ(networks[0].elements, wifi::Bytes{});
     EXPECT_EQ(networks[0].channel, wifi::Channel{});
-    wifi::Network nothing;
-    EXPECT_EQ(networks[1], nothing);
+    EXPECT_EQ(networks[1], wifi::Network{});
 }
 
-// SSID "Lab"; rates 1, 2 (basic), 5.5, 11, 6, 12 Mb/s; RSN with CCMP and PSK.
-const std::string kIe = R"("ie": "AANMYWIBBoKECxYMGDAUAQAAD6wEAQAAD6wEAQAAD6wCAAA=")";
-
-struct RadioCase {
-    const char* name;
-    std::string fields;
-    std::optional<std::string> ssid;
-    std::optional<wifi::Channel> channel;
-    wifi::SecuritySet security;
-    std::optional<wifi::PhyMode> highest;
-};
-
-void PrintTo(const RadioCase& radioCase, std::ostream* out) { *out << radioCase.name; }
-
-class RadioLevel : public ::testing::TestWithParam<RadioCase> {};
-
-TEST_P(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
-    const auto networks = scanned(scanning("{" + GetParam().fields + "}"));
-    ASSERT_EQ(networks.size(), 1U);
-    EXPECT_EQ(networks[0].ssid, GetParam().ssid);
-    EXPECT_EQ(networks[0].channel, GetParam().channel);
-    EXPECT_EQ(networks[0].security, GetParam().security);
-    EXPECT_EQ(networks[0].highestPhyMode, GetParam().highest);
-}
-
-// Capability 1041: ESS, privacy, short slot.
-INSTANTIATE_TEST_SUITE_P(
-    Scene, RadioLevel,
-    ::testing::Values(
-        RadioCase{"AllFactsAndTheNameFromTheSsidElement", R"("frequency": 2462, "capability": 1041, )" + kIe, "Lab",
-                  wifi::Channel{11, 20, 2400}, {Security::Wpa2Personal}, wifi::PhyMode::G},
-        RadioCase{"ExplicitValuesWin",
-                  R"("ssid": "Given", "frequency": 2462, "capability": 1041, "channel": {"number": 7},
-                     "security": [], "phyModes": [6], )" + kIe,
-                  "Given", wifi::Channel{7, 0, 0}, {}, wifi::PhyMode::AX},
-        RadioCase{"CapabilityOnlyIsPrivacyWithoutRsn", R"("capability": 17)", std::nullopt, std::nullopt,
-                  {Security::Wep}, std::nullopt},
-        RadioCase{"FrequencyOnlyHasNoPrivacy", R"("frequency": 5180)", std::nullopt, wifi::Channel{36, 20, 5000},
-                  {Security::None}, std::nullopt},
-        RadioCase{"ElementsAloneAreNotRadioLevel", kIe, std::nullopt, std::nullopt, {}, std::nullopt}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST(RadioLevel, AProbeAnswerIsReportedUnderTheNameNotTheElement) {
-    const auto networks = scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + kIe + "}"), "Home");
-    ASSERT_EQ(networks.size(), 1U);
-    EXPECT_EQ(networks[0].ssid, "Home");
+// Radio-level facts (frequency, capability, elements) derive what the network
+// leaves out; explicit values win. The elements: SSID "Lab"; rates 1, 2 (basic),
+// 5.5, 11, 6, 12 Mb/s; RSN with CCMP and PSK. Capability 1041: ESS, privacy, short slot.
+TEST(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
+    const std::string ie = R"("ie": "AANMYWIBBoKECxYMGDAUAQAAD6wEAQAAD6wEAQAAD6wCAAA=")";
+    const struct {
+        std::string fields;
+        std::optional<std::string> ssid;
+        std::optional<wifi::Channel> channel;
+        wifi::SecuritySet security;
+        std::optional<wifi::PhyMode> highest;
+    } cases[] = {
+        {R"("frequency": 2462, "capability": 1041, )" + ie, "Lab", wifi::Channel{11, 20, 2400},
+         {Security::Wpa2Personal}, wifi::PhyMode::G},
+        {R"("ssid": "Given", "frequency": 2462, "capability": 1041, "channel": {"number": 7},
+            "security": [], "phyModes": [6], )" + ie, "Given", wifi::Channel{7, 0, 0}, {}, wifi::PhyMode::AX},
+        {R"("capability": 17)", std::nullopt, std::nullopt, {Security::Wep}, std::nullopt},
+        {R"("frequency": 5180)", std::nullopt, wifi::Channel{36, 20, 5000}, {Security::None}, std::nullopt},
+        {ie, std::nullopt, std::nullopt, {}, std::nullopt},  // elements alone are not radio-level
+    };
+    for (const auto& expected : cases) {
+        const auto networks = scanned(scanning("{" + expected.fields + "}"));
+        ASSERT_EQ(networks.size(), 1U) << expected.fields;
+        EXPECT_EQ(networks[0].ssid, expected.ssid) << expected.fields;
+        EXPECT_EQ(networks[0].channel, expected.channel) << expected.fields;
+        EXPECT_EQ(networks[0].security, expected.security) << expected.fields;
+        EXPECT_EQ(networks[0].highestPhyMode, expected.highest) << expected.fields;
+    }
+    // A probe answer is reported under the name, not the element's.
+    EXPECT_EQ(scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + ie + "}"), "Home").at(0).ssid,
+              "Home");
 }
 
 }  // namespace

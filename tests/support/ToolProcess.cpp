@@ -11,20 +11,15 @@
 namespace netmoth::testing {
 namespace {
 
-std::vector<char*> pointersTo(std::vector<std::string>& strings) {
-    std::vector<char*> pointers;
-    for (std::string& s : strings) pointers.push_back(s.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 int spawn(const std::string& binary, const ToolLaunch& launch, int outFd, int errFd) {
-    std::vector<std::string> argv{binary};
+    std::vector<std::string> argv{binary}, envp;
     argv.insert(argv.end(), launch.arguments.begin(), launch.arguments.end());
-    std::vector<std::string> envp;
     for (const auto& [key, value] : launch.environment) envp.push_back(key + "=" + value);
-    const std::vector<char*> argvPointers = pointersTo(argv);
-    const std::vector<char*> envpPointers = pointersTo(envp);
+    std::vector<char*> argvPointers, envpPointers;
+    for (std::string& s : argv) argvPointers.push_back(s.data());
+    for (std::string& s : envp) envpPointers.push_back(s.data());
+    argvPointers.push_back(nullptr);
+    envpPointers.push_back(nullptr);
     const pid_t pid = fork();
     if (pid != 0) return pid;
     const int devNull = open("/dev/null", O_RDWR);
@@ -51,8 +46,7 @@ std::string takeContents(int fd) {
 // Output goes to in-memory files, so the child never waits on us; a pidfd
 // tells when it has ended.
 ToolRun runTool(const std::string& binary, const ToolLaunch& launch) {
-    const int outFd = memfd_create("stdout", MFD_CLOEXEC);
-    const int errFd = memfd_create("stderr", MFD_CLOEXEC);
+    const int outFd = memfd_create("stdout", MFD_CLOEXEC), errFd = memfd_create("stderr", MFD_CLOEXEC);
     const int pid = spawn(binary, launch, outFd, errFd);
     pollfd ended{static_cast<int>(syscall(SYS_pidfd_open, pid, 0)), POLLIN, 0};
     ToolRun run;

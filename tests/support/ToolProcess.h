@@ -1,6 +1,6 @@
 #pragma once
-// Runs the built binary as a caller would: arguments, a few environment
-// variables, and its standard output and error captured in full.
+// Runs the built binary as a caller would: arguments, the whole environment,
+// and its standard output and error captured in full.
 
 #include <chrono>
 #include <map>
@@ -10,8 +10,7 @@
 namespace netmoth::testing {
 
 struct ToolRun {
-    std::string out;
-    std::string err;
+    std::string out, err;
     int exitCode = -1;  // -1 when it ended by a signal or was killed
     bool timedOut = false;
 };
@@ -20,13 +19,10 @@ struct ToolLaunch {
     std::vector<std::string> arguments;              // after argv[0]
     std::map<std::string, std::string> environment;  // the whole environment
     std::chrono::milliseconds timeout{20000};
-    int stdoutFd = -1;  // startTool only: the child's descriptor 1
+    int stdoutFd = -1;  // startTool only: the child's descriptor 1, else /dev/null
 };
 
 ToolRun runTool(const std::string& binary, const ToolLaunch& launch);
-
-// Starts the binary without waiting; returns its pid. Output goes to
-// launch.stdoutFd, or to /dev/null.
-int startTool(const std::string& binary, const ToolLaunch& launch);
+int startTool(const std::string& binary, const ToolLaunch& launch);  // returns the pid at once
 
 }  // namespace netmoth::testing

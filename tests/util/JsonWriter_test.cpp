@@ -35,26 +35,12 @@ TEST(JsonWriter, EscapesSlashQuotesAndControlCharactersButNotUnicode) {
     EXPECT_EQ(writePrettyJson(json{{"a/b", 1}}), "{\n  \"a\\/b\" : 1\n}");
 }
 
-TEST(JsonWriter, WritesSigned64BitIntegersInFull) {
+TEST(JsonWriter, WritesSigned64BitIntegersInFullAndRefusesTextThatIsNotUtf8AnywhereInTheValue) {
     EXPECT_EQ(writePrettyJson(json::array({INT64_MIN, INT64_MAX, -48})),
               "[\n  -9223372036854775808,\n  9223372036854775807,\n  -48\n]");
-}
-
-TEST(JsonWriter, RefusesTextThatIsNotUtf8AnywhereInTheValue) {
     EXPECT_EQ(writePrettyJson(json::array({"ok", "\xFF"})), std::nullopt);
     EXPECT_EQ(writePrettyJson(json{{"\xC3", 1}}), std::nullopt);
     EXPECT_EQ(writePrettyJson(json::array({1.5})), std::nullopt);
-}
-
-TEST(JsonWriter, OutputParsesBackToTheSameValue) {
-    const json value = {{"SSID", "a/b \"q\""},
-                        {"rssi", -70},
-                        {"wlanChannel", {{"channelNumber", 36}}},
-                        {"isConnected", true},
-                        {"list", json::array({json::object(), json::array()})}};
-    const auto text = writePrettyJson(value);
-    ASSERT_TRUE(text);
-    EXPECT_EQ(json::parse(*text), value);
 }
 
 // Strings where a plain run meets an escape or a multi-byte character at

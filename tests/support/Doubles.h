@@ -1,10 +1,12 @@
 #pragma once
-// A backend of plain fields, for tests of what the program makes of values.
+// Test doubles of plain fields: a backend, and an in-memory number store that
+// counts its saves.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "store/NumberStore.h"
 #include "wifi/Backend.h"
 
 namespace netmoth::testing {
@@ -23,6 +25,29 @@ struct FakeBackend final : wifi::Backend {
         return found;
     }
     std::optional<wifi::Permission> permission() override { return permissionValue; }
+};
+
+// Hidden-network numbers kept in memory, with a count of saves.
+class MemoryNumberStore final : public store::NumberStore {
+public:
+    store::HiddenNumbers kept;
+    int saves = 0;
+
+    std::unique_ptr<store::NumbersLease> lease() override { return std::make_unique<Lease>(*this); }
+
+private:
+    class Lease final : public store::NumbersLease {
+    public:
+        explicit Lease(MemoryNumberStore& store) : store_(store) {}
+        const store::HiddenNumbers& numbers() const override { return store_.kept; }
+        void save(store::HiddenNumbers numbers) override {
+            store_.kept = std::move(numbers);
+            ++store_.saves;
+        }
+
+    private:
+        MemoryNumberStore& store_;
+    };
 };
 
 }  // namespace netmoth::testing
