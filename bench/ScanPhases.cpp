@@ -4,6 +4,9 @@
 // temporary folder each run) and prints a table: per phase, the median CPU
 // time of this thread divided by the number of networks, one column per scene.
 // CPU time, not wall time, so other load on the machine disturbs it little.
+// readScene parses the text and builds the values in one call, so the parse
+// (and freeing its document) is also timed on its own, and "build values" is
+// the rest of readScene.
 
 #include <time.h>
 #include <unistd.h>
@@ -13,24 +16,31 @@
 #include <cstdio>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "report/Reports.h"
+#include "scene/SceneBackend.h"
+#include "scene/SceneFile.h"
+#include "scene/SceneReader.h"
 #include "store/FileUserDefaults.h"
-#include "platform/scene/Scene.h"
-#include "platform/scene/SceneFile.h"
-#include "platform/scene/SceneParser.h"
-#include "reports/NetworkScanReport.h"
 
 namespace {
 
-// The scan writes each record as it builds it, so writing is part of "scan + report".
-constexpr std::string_view kPhases[] = {"read file", "parse JSON",    "read scene",
-                                        "free JSON", "scan + report", "free all"};
-constexpr std::size_t kPhaseCount = std::size(kPhases);
+using namespace netmoth;
+
+// What is timed, in order. "parse JSON" and "free JSON" repeat what
+// "read scene" does first; they are there to split it.
+enum Measured { ReadFile, ParseJson, FreeJson, ReadScene, Scan, Report, Save, FreeAll };
+
+// The rows printed: every step of a launch once, so they add up to the total.
+constexpr std::string_view kRows[] = {"read file", "parse JSON", "free JSON", "build values",
+                                      "scan",      "report",     "save",      "free all"};
+constexpr std::size_t kRowCount = std::size(kRows);
 
 double threadCpuNanoseconds() {
     timespec now{};
@@ -38,7 +48,7 @@ double threadCpuNanoseconds() {
     return static_cast<double>(now.tv_sec) * 1e9 + static_cast<double>(now.tv_nsec);
 }
 
-// Runs each phase in turn and records its CPU time into costs.
+// Runs each step in turn and records its CPU time into costs.
 class PhaseClock {
 public:
     explicit PhaseClock(std::vector<double>& costs) : costs_(costs) {}
@@ -52,36 +62,65 @@ private:
     std::vector<double>& costs_;
 };
 
-// One scan launch, cut into phases; returns the number of records.
+// One scan launch, as cli::run answers it, cut into steps; returns the number of records.
 std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& storeFolder,
                      std::vector<double>& costs) {
-    using namespace netmoth;
     std::filesystem::remove_all(storeFolder);
     PhaseClock clock(costs);
     scene::FileContents contents;
     nlohmann::json document;
-    std::unique_ptr<scene::Scene> loaded;
+    scene::SceneReading reading;
+    std::unique_ptr<scene::SceneBackend> backend;
+    std::optional<std::vector<wifi::Network>> networks;
     util::Diagnostics diagnostics;
     store::FileUserDefaults defaults(storeFolder / "defaults.json", diagnostics);
-    report::ReportOutcome outcome;
+    std::unique_ptr<store::DefaultsLease> lease;
+    report::HiddenSsidIndex hidden;
+    report::Answer answer;
+    std::string connectedBssid;
     clock.run([&] { contents = scene::readFileCapped(scenePath, scene::kMaxSceneFileBytes); });
-    clock.run([&] {
-        const std::string_view json = contents.text.value();
-        document = nlohmann::json::parse(json.begin(), json.end());
-    });
-    clock.run([&] { loaded = std::make_unique<scene::Scene>(scene::readScene(document)); });
+    const std::string_view text = contents.text.value();
+    clock.run([&] { document = nlohmann::json::parse(text.begin(), text.end()); });
     clock.run([&] { document = nullptr; });
     clock.run([&] {
-        const report::ScanSources sources{loaded->client(), loaded->client(), defaults};
-        outcome = report::buildNetworkScanReport(sources, std::nullopt);
+        reading = scene::readScene(text);
+        backend = std::make_unique<scene::SceneBackend>(std::move(reading.scene.value()));
     });
-    const std::size_t records = nlohmann::json::parse(outcome.text.value()).size();
     clock.run([&] {
-        outcome = {};
-        loaded.reset();
+        connectedBssid = backend->defaultInterface().value().bssid.value_or("");
+        networks = backend->scan(std::nullopt);
+    });
+    clock.run([&] {
+        lease = defaults.acquire();
+        hidden = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
+        answer = report::scanReport(networks.value(), connectedBssid, hidden);
+    });
+    clock.run([&] {
+        report::saveHiddenSsidIndex(hidden, *lease);
+        lease.reset();
+    });
+    const std::size_t records = nlohmann::json::parse(answer.line.value()).size();
+    clock.run([&] {
+        answer = {};
+        hidden = {};
+        networks.reset();
+        backend.reset();
+        reading = {};
         contents = {};
     });
     return records;
+}
+
+// The rows from one run's measured steps.
+std::vector<double> rowsOf(const std::vector<double>& measured) {
+    return {measured[ReadFile],
+            measured[ParseJson],
+            measured[FreeJson],
+            measured[ReadScene] - measured[ParseJson] - measured[FreeJson],
+            measured[Scan],
+            measured[Report],
+            measured[Save],
+            measured[FreeAll]};
 }
 
 double median(std::vector<double> values) {
@@ -93,16 +132,17 @@ double median(std::vector<double> values) {
 std::vector<double> phaseCosts(const std::string& scenePath, int runs, std::size_t& records) {
     const std::filesystem::path storeFolder =
         std::filesystem::temp_directory_path() / ("netmoth-scan-phases-" + std::to_string(getpid()));
-    std::vector<std::vector<double>> costsByPhase(kPhaseCount);
+    std::vector<std::vector<double>> costsByRow(kRowCount);
     for (int run = 0; run < runs; ++run) {
-        std::vector<double> costs;
-        records = scanOnce(scenePath, storeFolder, costs);
-        for (std::size_t phase = 0; phase < kPhaseCount; ++phase) costsByPhase[phase].push_back(costs[phase]);
+        std::vector<double> measured;
+        records = scanOnce(scenePath, storeFolder, measured);
+        const std::vector<double> rows = rowsOf(measured);
+        for (std::size_t row = 0; row < kRowCount; ++row) costsByRow[row].push_back(rows[row]);
     }
     std::filesystem::remove_all(storeFolder);
     std::vector<double> perNetwork;
     double total = 0;
-    for (const auto& costs : costsByPhase) {
+    for (const auto& costs : costsByRow) {
         perNetwork.push_back(median(costs) / 1000 / static_cast<double>(std::max<std::size_t>(records, 1)));
         total += perNetwork.back();
     }
@@ -128,8 +168,8 @@ int main(int argc, char** argv) {
         std::printf(" %14s", std::filesystem::path(argv[i]).stem().c_str());
     }
     std::printf("\n");
-    for (std::size_t row = 0; row <= kPhaseCount; ++row) {
-        std::printf("%-14s", row < kPhaseCount ? std::string(kPhases[row]).c_str() : "total");
+    for (std::size_t row = 0; row <= kRowCount; ++row) {
+        std::printf("%-14s", row < kRowCount ? std::string(kRows[row]).c_str() : "total");
         for (const auto& column : columns) std::printf(" %14.2f", column[row]);
         std::printf("\n");
     }

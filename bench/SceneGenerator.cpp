@@ -43,20 +43,20 @@ std::string explicitValues(Band band) {
                                 : R"("channel":{"number":36,"band":2,"width":3},"security":[4,11],"phyModes":[1,4,5])";
 }
 
-std::string radioValues(Band band) {
-    const netmoth::bench::RadioFacts facts = netmoth::bench::realisticRadioFacts(band);
-    return R"("frequency":)" + std::to_string(facts.frequencyMHz) + R"(,"capability":)" +
+std::string radioValues(const netmoth::ieee80211::RadioFacts& facts) {
+    return R"("frequency":)" + std::to_string(facts.frequencyMHz.value()) + R"(,"capability":)" +
            std::to_string(facts.capability);
 }
 
 std::string network(std::uint64_t index, Variant variant) {
     const Band band = bandOf(index);
     const std::string_view name = isHidden(index) ? std::string_view{} : kNames[index % kNames.size()];
+    const netmoth::ieee80211::RadioFacts facts = netmoth::bench::realisticBss(band, name);
     std::string text = "{";
     if (!name.empty()) text += R"("ssid":")" + std::string(name) + "\",";
     text += R"("bssid":")" + bssidOf(index) + R"(","rssi":-)" + std::to_string(30 + index % 60);
-    text += R"(,"ie":")" + netmoth::util::encodeBase64(netmoth::bench::realisticElements(band, name)) + "\",";
-    text += variant == Variant::Explicit ? explicitValues(band) : radioValues(band);
+    text += R"(,"ie":")" + netmoth::util::encodeBase64(facts.elements.value()) + "\",";
+    text += variant == Variant::Explicit ? explicitValues(band) : radioValues(facts);
     return text + "}";
 }
 

@@ -1,10 +1,15 @@
-// The writer's cost for one scan record, as the report builds it.
+// The report's cost for one scan record: building it from a network and
+// writing it, then the writer alone on that same record.
 
 #include <benchmark/benchmark.h>
 
+#include <string>
+#include <vector>
+
 #include <nlohmann/json.hpp>
 
-#include "util/Base64.h"
+#include "ieee80211/Bss.h"
+#include "report/Reports.h"
 #include "util/JsonWriter.h"
 #include "support/RealisticElements.h"
 
@@ -12,19 +17,29 @@ namespace {
 
 using netmoth::bench::Band;
 
-nlohmann::json scanRecord(const std::string& ssid) {
-    return {{"bssid", "02:00:00:00:12:34"},
-            {"isConnected", true},
-            {"SSID", ssid},
-            {"ie", netmoth::util::encodeBase64(netmoth::bench::realisticElements(Band::FiveGHz, ssid))},
-            {"wlanChannel", {{"channelNumber", 36}, {"channelWidth", 80}, {"channelBand", 5000}}},
-            {"rssi", -48},
-            {"security", "WPA2-PSK, WPA3-SAE"},
-            {"wifiType", 5}};
+constexpr const char* kBssid = "02:00:00:00:12:34";
+
+// A 5 GHz network the interface is joined to, decoded as a radio-level scan gives it.
+std::vector<netmoth::wifi::Network> joinedNetwork(const std::string& ssid) {
+    netmoth::ieee80211::RadioFacts facts = netmoth::bench::realisticBss(Band::FiveGHz, ssid);
+    facts.bssid = kBssid;
+    return {netmoth::ieee80211::networkFrom(facts)};
 }
 
+std::string reportOf(const std::vector<netmoth::wifi::Network>& networks) {
+    netmoth::report::HiddenSsidIndex hidden;
+    return netmoth::report::scanReport(networks, kBssid, hidden).line.value();
+}
+
+// The whole answer for one network: the record built, written, the array closed.
+void BM_ScanReportOneRecord(benchmark::State& state, std::string ssid) {
+    const auto networks = joinedNetwork(ssid);
+    for (auto _ : state) benchmark::DoNotOptimize(reportOf(networks));
+}
+
+// The writer alone, on the record the report builds for that network.
 void BM_WritePrettyJsonRecord(benchmark::State& state, std::string ssid) {
-    const nlohmann::json record = scanRecord(ssid);
+    const nlohmann::json record = nlohmann::json::parse(reportOf(joinedNetwork(ssid))).at(0);
     std::size_t written = 0;
     for (auto _ : state) {
         const auto text = netmoth::util::writePrettyJson(record);
@@ -34,8 +49,12 @@ void BM_WritePrettyJsonRecord(benchmark::State& state, std::string ssid) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * written));
 }
 
+const std::string kAsciiSsid = "Venue-Guest";
+const std::string kNonAsciiSsid = "Caf\xc3\xa9 Lumi\xc3\xa8re \xe6\x9d\xb1\xe4\xba\xac";
+
 }  // namespace
 
-BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, ascii_ssid, std::string("Venue-Guest"));
-BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, non_ascii_ssid,
-                  std::string("Caf\xc3\xa9 Lumi\xc3\xa8re \xe6\x9d\xb1\xe4\xba\xac"));
+BENCHMARK_CAPTURE(BM_ScanReportOneRecord, ascii_ssid, kAsciiSsid);
+BENCHMARK_CAPTURE(BM_ScanReportOneRecord, non_ascii_ssid, kNonAsciiSsid);
+BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, ascii_ssid, kAsciiSsid);
+BENCHMARK_CAPTURE(BM_WritePrettyJsonRecord, non_ascii_ssid, kNonAsciiSsid);

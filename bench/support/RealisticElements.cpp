@@ -28,7 +28,7 @@ constexpr std::array<std::uint8_t, 24> kWmmParameters = {0x00, 0x50, 0xf2, 0x02,
                                                          0x03, 0xa4, 0x00, 0x00, 0x27, 0xa4, 0x00, 0x00,
                                                          0x42, 0x43, 0x5e, 0x00, 0x62, 0x32, 0x2f, 0x00};
 
-void append(util::Bytes& bytes, std::uint8_t id, Payload payload) {
+void append(wifi::Bytes& bytes, std::uint8_t id, Payload payload) {
     bytes.push_back(id);
     bytes.push_back(static_cast<std::uint8_t>(payload.size()));
     bytes.insert(bytes.end(), payload.begin(), payload.end());
@@ -36,10 +36,8 @@ void append(util::Bytes& bytes, std::uint8_t id, Payload payload) {
 
 Payload asPayload(std::string_view text) { return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()}; }
 
-}  // namespace
-
-util::Bytes realisticElements(Band band, std::string_view ssid) {
-    util::Bytes bytes;
+wifi::Bytes realisticElements(Band band, std::string_view ssid) {
+    wifi::Bytes bytes;
     append(bytes, 0, asPayload(ssid.substr(0, 32)));
     if (band == Band::TwoGHz) {
         append(bytes, 1, kRates2GHz);
@@ -60,6 +58,14 @@ util::Bytes realisticElements(Band band, std::string_view ssid) {
     return bytes;
 }
 
-RadioFacts realisticRadioFacts(Band band) { return {band == Band::TwoGHz ? 2437U : 5180U, 0x0411}; }
+}  // namespace
+
+ieee80211::RadioFacts realisticBss(Band band, std::string_view ssid) {
+    ieee80211::RadioFacts facts;
+    facts.frequencyMHz = band == Band::TwoGHz ? 2437U : 5180U;
+    facts.capability = 0x0411;
+    facts.elements = realisticElements(band, ssid);
+    return facts;
+}
 
 }  // namespace netmoth::bench
