@@ -27,7 +27,7 @@
 #include "scene/SceneBackend.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneReader.h"
-#include "store/FileUserDefaults.h"
+#include "store/FileNumberStore.h"
 
 namespace {
 
@@ -73,8 +73,8 @@ std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& 
     std::unique_ptr<scene::SceneBackend> backend;
     std::optional<std::vector<wifi::Network>> networks;
     util::Diagnostics diagnostics;
-    store::FileUserDefaults defaults(storeFolder / "defaults.json", diagnostics);
-    std::unique_ptr<store::DefaultsLease> lease;
+    store::FileNumberStore numbers(storeFolder / "defaults.json", diagnostics);
+    std::unique_ptr<store::NumbersLease> lease;
     report::HiddenSsidIndex hidden;
     report::Answer answer;
     std::string connectedBssid;
@@ -91,8 +91,8 @@ std::size_t scanOnce(const std::string& scenePath, const std::filesystem::path& 
         networks = backend->scan(std::nullopt);
     });
     clock.run([&] {
-        lease = defaults.acquire();
-        hidden = report::loadHiddenSsidIndex(lease->objectForKey(report::kHiddenSsidIndexKey));
+        lease = numbers.lease();
+        hidden = report::loadHiddenSsidIndex(lease->numbers());
         answer = report::scanReport(networks.value(), connectedBssid, hidden);
     });
     clock.run([&] {

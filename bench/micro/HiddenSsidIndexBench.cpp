@@ -25,9 +25,9 @@ std::string bssidOf(int index) {
 }
 
 netmoth::report::HiddenSsidIndex storedIndex() {
-    nlohmann::json stored = nlohmann::json::object();
-    for (int i = 0; i < kStoredEntries; ++i) stored[bssidOf(i)] = i;
-    return netmoth::report::loadHiddenSsidIndex(&stored);
+    netmoth::store::HiddenNumbers stored;
+    for (int i = 0; i < kStoredEntries; ++i) stored.emplace_back(bssidOf(i), i);
+    return netmoth::report::loadHiddenSsidIndex(stored);
 }
 
 void BM_HiddenSsidLabelKnown(benchmark::State& state) {

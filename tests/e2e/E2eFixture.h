@@ -59,7 +59,9 @@ inline std::set<std::int64_t> numbersIn(const json& index) {
 inline void expectNumbersFrom(const json& index, const std::string& out) {
     for (const json& record : json::parse(out)) {
         const auto number = index.find(record.at("bssid").get<std::string>());
-        if (number != index.end()) EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
+        if (number != index.end()) {
+            EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
+        }
     }
 }
 
