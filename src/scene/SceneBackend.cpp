@@ -30,6 +30,7 @@ std::optional<std::vector<wifi::Network>> SceneBackend::scan(const std::optional
     const SceneInterface* listed = chosen();
     if (listed == nullptr || listed->scan.fails) return std::nullopt;
     std::vector<wifi::Network> found;
+    found.reserve(listed->scan.networks.size());
     for (const SceneNetwork& scanned : listed->scan.networks) {
         const bool answersProbe = name && scanned.network.ssid != name;
         // A hidden network answers a directed probe for its name with that name.
