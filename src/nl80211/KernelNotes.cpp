@@ -1,6 +1,5 @@
 #include "nl80211/KernelNotes.h"
 
-#include <cerrno>
 #include <cstring>
 
 #include "util/Diagnostics.h"
@@ -56,21 +55,16 @@ std::string scanTimedOut(std::string_view interface, std::chrono::seconds waited
                      " s, so the answer holds only what it had found by then: try again"));
 }
 
-std::string afterTrigger(std::string_view interface, std::optional<int> error) {
-    if (!error) return text("the scan on ", interface, " failed: nl80211 did not answer; try again");
-    switch (*error) {
-        case 0:
-        case EBUSY:
-        case EPERM:  // the network manager is asked next; its answer has the say
-        case EACCES:
-            return {};
-        case ENETDOWN:
-            return interfaceDown(interface);
-        case ENODEV:
-            return text("the scan on ", interface, " failed: the device is gone");
-        default:
-            return text(interface, text(" refused a fresh scan (", std::strerror(*error), ")"), kCached);
-    }
+std::string scanUnanswered(std::string_view interface) {
+    return text("the scan on ", interface, " failed: nl80211 did not answer; try again");
+}
+
+std::string deviceGone(std::string_view interface) {
+    return text("the scan on ", interface, " failed: the device is gone");
+}
+
+std::string scanRefused(std::string_view interface, int error) {
+    return text(interface, text(" refused a fresh scan (", std::strerror(error), ")"), kCached);
 }
 
 std::string noScanAllowed(std::string_view refusals, std::string_view selfPath) {

@@ -60,23 +60,29 @@ enum class AfterTrigger {
     Fail,          // the device cannot be reached
 };
 
+struct TriggerAnswer {
+    AfterTrigger next;
+    std::string note;  // the line for standard error; empty when none
+};
+
 // error: the kernel's errno for the trigger (0: started); nullopt: netlink failed.
-AfterTrigger afterTrigger(std::optional<int> error) {
-    if (!error) return AfterTrigger::Fail;
+TriggerAnswer afterTrigger(const std::string& interface, std::optional<int> error) {
+    if (!error) return {AfterTrigger::Fail, notes::scanUnanswered(interface)};
     switch (*error) {
         case 0:
         case EBUSY:
-            return AfterTrigger::AwaitScanEnd;
+            return {AfterTrigger::AwaitScanEnd, {}};
         case ENODEV:
+            return {AfterTrigger::Fail, notes::deviceGone(interface)};
         case ENETDOWN:
-            return AfterTrigger::Fail;
+            return {AfterTrigger::Fail, notes::interfaceDown(interface)};
         case EPERM:
         case EACCES:
-            return AfterTrigger::AskManager;  // an ordinary user
+            return {AfterTrigger::AskManager, {}};  // an ordinary user: the manager's answer has the say
         default:
             // EOPNOTSUPP (the driver) and anything else the kernel refuses
             // still leave its cached results.
-            return AfterTrigger::ReadCache;
+            return {AfterTrigger::ReadCache, notes::scanRefused(interface, *error)};
     }
 }
 
@@ -254,11 +260,9 @@ private:
             diagnostics_.note(notes::scanUnwatchable(shownName(info)));
             return false;
         }
-        const std::optional<int> answer = link_->triggerScan(info.device, probeSsidsFor(name));
-        if (std::string note = notes::afterTrigger(shownName(info), answer); !note.empty()) {
-            diagnostics_.note(std::move(note));
-        }
-        switch (afterTrigger(answer)) {
+        auto [next, note] = afterTrigger(shownName(info), link_->triggerScan(info.device, probeSsidsFor(name)));
+        if (!note.empty()) diagnostics_.note(std::move(note));
+        switch (next) {
             case AfterTrigger::Fail:
                 return false;
             case AfterTrigger::AwaitScanEnd:
