@@ -1,6 +1,9 @@
 #include "netmanager/SystemBus.h"
 
 #include <dlfcn.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include <cstring>
 #include <utility>
@@ -58,6 +61,12 @@ std::string errorText(const sd_bus_error& error) {
 }
 
 std::optional<SystemBus> SystemBus::open(std::string& why) {
+    // Where sd-bus finds the system bus unless told otherwise: without it
+    // there is no one to ask, and loading the library would cost milliseconds.
+    if (secure_getenv("DBUS_SYSTEM_BUS_ADDRESS") == nullptr && access("/run/dbus/system_bus_socket", F_OK) != 0) {
+        why = "the system bus is not running";
+        return std::nullopt;
+    }
     const SdBus* api = loadSdBus();
     if (api == nullptr) {
         why = "libsystemd.so.0 (sd-bus) is not installed";
