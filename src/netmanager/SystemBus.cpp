@@ -90,6 +90,9 @@ Message SystemBus::call(const char* destination, const std::string& path, const 
     sd_bus_message* raw = nullptr;
     int status = api_->sd_bus_message_new_method_call(bus_, &raw, destination, path.c_str(), interface, member);
     const Message request(raw, MessageUnref{api_});
+    // The bus would otherwise start an installed manager that is not
+    // running, to fight the one that is over the interface.
+    if (status >= 0) status = api_->sd_bus_message_set_auto_start(raw, 0);
     if (status >= 0 && appendArguments) status = appendArguments(raw);
     if (status < 0) {
         why = "the call cannot be made (" + statusText(status) + ")";
@@ -101,27 +104,36 @@ Message SystemBus::call(const char* destination, const std::string& path, const 
     return Message(reply, MessageUnref{api_});
 }
 
+bool SystemBus::readProperty(const char* destination, const std::string& path, const char* interface,
+                             const char* member, char type, void* value, std::string& why) {
+    const Message reply = call(
+        destination, path, "org.freedesktop.DBus.Properties", "Get",
+        [&](sd_bus_message* call) {
+            const int status = api_->sd_bus_message_append_basic(call, 's', interface);
+            return status < 0 ? status : api_->sd_bus_message_append_basic(call, 's', member);
+        },
+        why);
+    if (!reply) return false;
+    const char contents[] = {type, '\0'};
+    if (api_->sd_bus_message_enter_container(reply.get(), 'v', contents) <= 0 ||
+        api_->sd_bus_message_read_basic(reply.get(), type, value) <= 0) {
+        why = std::string(member) + " is not of the expected type";
+        return false;
+    }
+    return true;
+}
+
 std::optional<std::int64_t> SystemBus::int64Property(const char* destination, const std::string& path,
                                                      const char* interface, const char* member, std::string& why) {
-    ScopedError failure(*api_);
     std::int64_t value = 0;
-    if (api_->sd_bus_get_property_trivial(bus_, destination, path.c_str(), interface, member, &failure.error, 'x',
-                                          &value) < 0) {
-        why = errorText(failure.error);
-        return std::nullopt;
-    }
+    if (!readProperty(destination, path, interface, member, 'x', &value, why)) return std::nullopt;
     return value;
 }
 
 std::optional<bool> SystemBus::boolProperty(const char* destination, const std::string& path, const char* interface,
                                             const char* member, std::string& why) {
-    ScopedError failure(*api_);
     int value = 0;  // sd-bus reads a D-Bus boolean as an int
-    if (api_->sd_bus_get_property_trivial(bus_, destination, path.c_str(), interface, member, &failure.error, 'b',
-                                          &value) < 0) {
-        why = errorText(failure.error);
-        return std::nullopt;
-    }
+    if (!readProperty(destination, path, interface, member, 'b', &value, why)) return std::nullopt;
     return value != 0;
 }
 

@@ -21,7 +21,7 @@ namespace netmoth::netmanager {
     X(sd_bus_message_append_basic) X(sd_bus_message_append_array) X(sd_bus_message_open_container)           \
     X(sd_bus_message_close_container) X(sd_bus_call) X(sd_bus_message_unref) X(sd_bus_error_free)            \
     X(sd_bus_message_read_basic) X(sd_bus_message_enter_container) X(sd_bus_message_exit_container)          \
-    X(sd_bus_message_skip) X(sd_bus_get_property_trivial)
+    X(sd_bus_message_skip) X(sd_bus_message_set_auto_start)
 
 struct SdBus {
 #define NETMOTH_SD_BUS_POINTER(name) decltype(&::name) name = nullptr;
@@ -49,6 +49,7 @@ public:
 
     // Calls member on destination's object; appendArguments fills the call
     // (a negative sd-bus status fails it). nullptr, with why, on an error.
+    // A destination that is not running is never started for the call.
     using Arguments = std::function<int(sd_bus_message*)>;
     Message call(const char* destination, const std::string& path, const char* interface, const char* member,
                  const Arguments& appendArguments, std::string& why);
@@ -60,6 +61,9 @@ public:
 
 private:
     SystemBus(const SdBus* api, sd_bus* bus) : api_(api), bus_(bus) {}
+    // Reads a property of a basic type into value (sd-bus's C type for it).
+    bool readProperty(const char* destination, const std::string& path, const char* interface, const char* member,
+                      char type, void* value, std::string& why);
     const SdBus* api_;
     sd_bus* bus_;
 };

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "support/ToolProcess.h"
@@ -22,14 +23,30 @@ using namespace std::chrono_literals;
 using Outcome = ManagerScan::Outcome;
 using Lines = std::vector<std::string>;
 
-// A bus of our own, named as the system bus for the code under test.
+void writeFile(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
+
+// A bus of our own, named as the system bus for the code under test. Both
+// managers are installed on it, ready to be started on demand, as on a
+// machine that runs one and has the other's package too.
 class PrivateBus : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         folder_ = std::filesystem::temp_directory_path() / ("netmoth-bus-" + std::to_string(getpid()));
-        std::filesystem::create_directories(folder_);
+        std::filesystem::create_directories(folder_ / "services");
         address_ = "unix:path=" + (folder_ / "bus").string();
-        daemon_ = testing::startTool(NETMOTH_DBUS_DAEMON, {{"--session", "--nofork", "--address=" + address_}, {}});
+        writeFile(folder_ / "bus.conf",
+                  "<busconfig><type>session</type><listen>" + address_ + "</listen><servicedir>" +
+                      (folder_ / "services").string() +
+                      "</servicedir><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                      "<allow own=\"*\"/></policy></busconfig>\n");
+        for (const std::string name : {"org.freedesktop.NetworkManager", "net.connman.iwd"}) {
+            writeFile(folder_ / "services" / (name + ".service"),
+                      "[D-BUS Service]\nName=" + name + "\nExec=/bin/touch " + startedMark().string() + "\n");
+        }
+        daemon_ = testing::startTool(NETMOTH_DBUS_DAEMON,
+                                     {{"--config-file=" + (folder_ / "bus.conf").string(), "--nofork"}, {}});
         for (int tries = 0; tries < 100 && !std::filesystem::exists(folder_ / "bus"); ++tries) {
             std::this_thread::sleep_for(50ms);
         }
@@ -62,6 +79,8 @@ protected:
         if (!ready) lines.insert(lines.begin(), "peer not ready");
         return lines;
     }
+
+    static std::filesystem::path startedMark() { return folder_ / "a-manager-was-started"; }
 
     ManagerScan result;
     static inline std::filesystem::path folder_;
@@ -102,6 +121,7 @@ TEST_F(PrivateBus, EveryRefusalIsNamedAndNoScanIsClaimed) {
               "NetworkManager: No device found for the requested iface.; iwd: it runs no station named wlan9");
     scanWith("absent", "absent", "wlan0", std::nullopt);
     EXPECT_EQ(result.refusals, "NetworkManager: not running; iwd: not running");
+    EXPECT_FALSE(std::filesystem::exists(startedMark())) << "a manager that was not running was started";
 }
 
 TEST_F(PrivateBus, AScanThatDoesNotEndInTimeIsUnfinished) {
