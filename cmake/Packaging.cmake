@@ -82,6 +82,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The run-time libraries (libnl, utf8proc, the C++ runtime) are found by
 # dpkg-shlibdeps from what the binary actually links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Loaded only when a scan asks the network manager over D-Bus, so no
+# dependency tool sees it.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libsystemd0")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)

@@ -1,7 +1,8 @@
 #include "nl80211/KernelNotes.h"
 
-#include <cerrno>
 #include <cstring>
+
+#include "util/Diagnostics.h"
 
 namespace netmoth::nl80211::notes {
 namespace {
@@ -48,30 +49,37 @@ std::string scanResultsUnreadable(std::string_view interface) {
     return text("the scan on ", interface, " failed: the kernel did not give its scan results; try again");
 }
 
-std::string scanTimedOut(std::string_view interface, std::chrono::seconds waited) {
-    return text("the scan on ", interface,
+std::string scanTimedOut(std::string_view interface, std::chrono::seconds waited, std::string_view manager) {
+    return text(manager.empty() ? "the scan on " : text(manager, "'s scan on "), interface,
                 text(" did not finish within ", std::to_string(waited.count()),
                      " s, so the answer holds only what it had found by then: try again"));
 }
 
-std::string afterTrigger(std::string_view interface, std::optional<int> error, std::string_view selfPath) {
-    if (!error) return text("the scan on ", interface, " failed: nl80211 did not answer; try again");
-    switch (*error) {
-        case 0:
-        case EBUSY:
-            return {};
-        case ENETDOWN:
-            return interfaceDown(interface);
-        case ENODEV:
-            return text("the scan on ", interface, " failed: the device is gone");
-        case EPERM:
-        case EACCES:
-            return text("a fresh scan needs the CAP_NET_ADMIN capability, which this process lacks", kCached,
-                        text("; to allow fresh scans for every user: sudo setcap cap_net_admin+ep ", selfPath,
-                             " (see the README)"));
-        default:
-            return text(interface, text(" refused a fresh scan (", std::strerror(*error), ")"), kCached);
-    }
+std::string scanUnanswered(std::string_view interface) {
+    return text("the scan on ", interface, " failed: nl80211 did not answer; try again");
+}
+
+std::string deviceGone(std::string_view interface) {
+    return text("the scan on ", interface, " failed: the device is gone");
+}
+
+std::string scanRefused(std::string_view interface, int error) {
+    return text(interface, text(" refused a fresh scan (", std::strerror(error), ")"), kCached);
+}
+
+std::string noScanAllowed(std::string_view refusals, std::string_view selfPath) {
+    return text("a fresh scan needs the CAP_NET_ADMIN capability, which this process lacks, and no network manager "
+                "scanned for it (",
+                refusals,
+                text(")", kCached,
+                     text("; let the network manager's policy allow this user to scan, or allow fresh scans for "
+                          "every user: sudo setcap cap_net_admin+ep ",
+                          selfPath, " (see the README)")));
+}
+
+std::string notProbed(std::string_view manager, std::string_view name) {
+    return text(manager, text(" scanned but cannot probe for \"", util::printable(name)),
+                "\", so a hidden network of that name is missing unless the kernel already knew it");
 }
 
 }  // namespace netmoth::nl80211::notes

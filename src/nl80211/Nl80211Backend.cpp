@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <unordered_map>
 #include <utility>
 
 #include "ieee80211/Bss.h"
@@ -54,34 +55,72 @@ std::string selfPath() {
 
 enum class AfterTrigger {
     AwaitScanEnd,  // our scan, or one already running, will end with an event
+    AskManager,    // not ours to trigger: the network manager may scan for us
     ReadCache,     // no scan of ours: the kernel's earlier results are all there is
     Fail,          // the device cannot be reached
 };
 
+struct TriggerAnswer {
+    AfterTrigger next;
+    std::string note;  // the line for standard error; empty when none
+};
+
 // error: the kernel's errno for the trigger (0: started); nullopt: netlink failed.
-AfterTrigger afterTrigger(std::optional<int> error) {
-    if (!error) return AfterTrigger::Fail;
+TriggerAnswer afterTrigger(const std::string& interface, std::optional<int> error) {
+    if (!error) return {AfterTrigger::Fail, notes::scanUnanswered(interface)};
     switch (*error) {
         case 0:
         case EBUSY:
-            return AfterTrigger::AwaitScanEnd;
+            return {AfterTrigger::AwaitScanEnd, {}};
         case ENODEV:
+            return {AfterTrigger::Fail, notes::deviceGone(interface)};
         case ENETDOWN:
-            return AfterTrigger::Fail;
+            return {AfterTrigger::Fail, notes::interfaceDown(interface)};
+        case EPERM:
+        case EACCES:
+            return {AfterTrigger::AskManager, {}};  // an ordinary user: the manager's answer has the say
         default:
-            // EPERM/EACCES (an ordinary user), EOPNOTSUPP (the driver) and
-            // anything else the kernel refuses still leave its cached results.
-            return AfterTrigger::ReadCache;
+            // EOPNOTSUPP (the driver) and anything else the kernel refuses
+            // still leave its cached results.
+            return {AfterTrigger::ReadCache, notes::scanRefused(interface, *error)};
     }
+}
+
+bool fitsAnSsid(const std::optional<std::string>& name) {
+    return name && !name->empty() && name->size() <= kMaxSsidLength;
 }
 
 // Always the wildcard, so the scan is active, and the name too when it fits
 // an SSID, so a hidden network answers to it.
 std::vector<wifi::Bytes> probeSsidsFor(const std::optional<std::string>& name) {
     std::vector<wifi::Bytes> ssids;
-    if (name && !name->empty() && name->size() <= kMaxSsidLength) ssids.emplace_back(name->begin(), name->end());
+    if (fitsAnSsid(name)) ssids.emplace_back(name->begin(), name->end());
     ssids.emplace_back();
     return ssids;
+}
+
+bool isNamed(const wifi::Network& network) { return network.ssid && !network.ssid->empty(); }
+
+// After a probe for a hidden network the kernel lists its BSS twice: the
+// beacon's entry without the name and the probe response's with it, in
+// either order. One network per BSS, named when the radio learned the name,
+// where the BSS was first listed.
+std::vector<wifi::Network> onePerBss(std::vector<wifi::Network> listed) {
+    std::vector<wifi::Network> networks;
+    std::unordered_map<std::string, std::size_t> byBssid;
+    for (auto& network : listed) {
+        if (!network.bssid) {
+            networks.push_back(std::move(network));
+            continue;
+        }
+        const auto [seen, first] = byBssid.try_emplace(*network.bssid, networks.size());
+        if (first) {
+            networks.push_back(std::move(network));
+        } else if (!isNamed(networks[seen->second]) && isNamed(network)) {
+            networks[seen->second] = std::move(network);
+        }
+    }
+    return networks;
 }
 
 wifi::Network networkOf(const BssEntry& entry) {
@@ -100,8 +139,8 @@ wifi::Network networkOf(const BssEntry& entry) {
 
 class Nl80211Backend final : public wifi::Backend {
 public:
-    Nl80211Backend(OpenLink openLink, util::Diagnostics& diagnostics)
-        : openLink_(std::move(openLink)), diagnostics_(diagnostics) {}
+    Nl80211Backend(OpenLink openLink, ScanByManager scanByManager, util::Diagnostics& diagnostics)
+        : openLink_(std::move(openLink)), scanByManager_(std::move(scanByManager)), diagnostics_(diagnostics) {}
 
     std::optional<wifi::Interface> defaultInterface() override {
         Device* device = defaultDevice();
@@ -127,11 +166,10 @@ public:
             diagnostics_.note(notes::scanResultsUnreadable(shownName(info)));
             return std::nullopt;
         }
-        std::vector<wifi::Network> networks;
-        for (const auto& entry : parseEach(replies, parseBss)) {
-            auto network = networkOf(entry);
-            if (!name || network.ssid == name) networks.push_back(std::move(network));
-        }
+        std::vector<wifi::Network> listed;
+        for (const auto& entry : parseEach(replies, parseBss)) listed.push_back(networkOf(entry));
+        auto networks = onePerBss(std::move(listed));
+        if (name) std::erase_if(networks, [&](const wifi::Network& network) { return network.ssid != name; });
         return networks;
     }
 
@@ -222,11 +260,9 @@ private:
             diagnostics_.note(notes::scanUnwatchable(shownName(info)));
             return false;
         }
-        const std::optional<int> answer = link_->triggerScan(info.device, probeSsidsFor(name));
-        if (std::string note = notes::afterTrigger(shownName(info), answer, selfPath()); !note.empty()) {
-            diagnostics_.note(std::move(note));
-        }
-        switch (afterTrigger(answer)) {
+        auto [next, note] = afterTrigger(shownName(info), link_->triggerScan(info.device, probeSsidsFor(name)));
+        if (!note.empty()) diagnostics_.note(std::move(note));
+        switch (next) {
             case AfterTrigger::Fail:
                 return false;
             case AfterTrigger::AwaitScanEnd:
@@ -236,13 +272,35 @@ private:
                         shownName(info), std::chrono::duration_cast<std::chrono::seconds>(kScanTimeout)));
                 }
                 return true;
+            case AfterTrigger::AskManager:
+                askManager(info, name);
+                return true;
             case AfterTrigger::ReadCache:
                 return true;
         }
         return false;
     }
 
+    // The kernel's results after the network manager's scan, or its cache
+    // with the reason why no manager scanned.
+    void askManager(const InterfaceInfo& info, const std::optional<std::string>& name) {
+        const auto scan = scanByManager_(nameOf(info).value_or(""), name, kScanTimeout);
+        switch (scan.outcome) {
+            case netmanager::ManagerScan::Outcome::Finished:
+                if (fitsAnSsid(name) && !scan.probed) diagnostics_.note(notes::notProbed(scan.manager, *name));
+                return;
+            case netmanager::ManagerScan::Outcome::Unfinished:
+                diagnostics_.note(notes::scanTimedOut(
+                    shownName(info), std::chrono::duration_cast<std::chrono::seconds>(kScanTimeout), scan.manager));
+                return;
+            case netmanager::ManagerScan::Outcome::Refused:
+                diagnostics_.note(notes::noScanAllowed(scan.refusals, selfPath()));
+                return;
+        }
+    }
+
     OpenLink openLink_;
+    ScanByManager scanByManager_;
     util::Diagnostics& diagnostics_;
     std::unique_ptr<KernelLink> link_;
     bool linkAsked_ = false;
@@ -252,11 +310,12 @@ private:
 }  // namespace
 
 std::unique_ptr<wifi::Backend> makeNl80211Backend(util::Diagnostics& diagnostics) {
-    return makeNl80211Backend(&openKernelLink, diagnostics);
+    return makeNl80211Backend(&openKernelLink, &netmanager::scanThroughManager, diagnostics);
 }
 
-std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, util::Diagnostics& diagnostics) {
-    return std::make_unique<Nl80211Backend>(std::move(openLink), diagnostics);
+std::unique_ptr<wifi::Backend> makeNl80211Backend(OpenLink openLink, ScanByManager scanByManager,
+                                                  util::Diagnostics& diagnostics) {
+    return std::make_unique<Nl80211Backend>(std::move(openLink), std::move(scanByManager), diagnostics);
 }
 
 }  // namespace netmoth::nl80211

@@ -71,13 +71,23 @@ Bytes stationReply(std::uint8_t last, std::uint8_t signal) {
     return stationReplyOpen(mac(last)).put(NL80211_STA_INFO_SIGNAL, signal).endNest().attributes();
 }
 
-// A backend over a fake kernel that lists one station, wlan0.
+using Outcome = netmanager::ManagerScan::Outcome;
+
+// A backend over a fake kernel that lists one station, wlan0, and a network
+// manager that refuses unless told otherwise.
 struct Machine {
     std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
     FakeLink& kernel = *owned;
+    netmanager::ManagerScan managerAnswer{Outcome::Refused, {}, false, "NetworkManager: not running"};
+    Lines managerAsked;  // "netdev name"
     util::Diagnostics diagnostics;
-    std::unique_ptr<wifi::Backend> backend =
-        makeNl80211Backend([this] { return std::unique_ptr<KernelLink>(std::move(owned)); }, diagnostics);
+    std::unique_ptr<wifi::Backend> backend = makeNl80211Backend(
+        [this] { return std::unique_ptr<KernelLink>(std::move(owned)); },
+        [this](const std::string& netdev, const std::optional<std::string>& name, std::chrono::milliseconds) {
+            managerAsked.push_back(netdev + " " + name.value_or("(any)"));
+            return managerAnswer;
+        },
+        diagnostics);
     Machine() { kernel.interfaces = {interfaceReply(3, "wlan0", NL80211_IFTYPE_STATION)}; }
 };
 
@@ -169,6 +179,8 @@ TEST_P(ScanTest, FollowsTheTriggerAnswerAndKeepsHiddenNetworks) {
     kernel.triggerAnswer = GetParam().triggerAnswer;
     const auto networks = backend->scan(std::nullopt);
     EXPECT_EQ(kernel.awaited, GetParam().awaits);
+    // Only a process the kernel will not let scan asks the network manager.
+    EXPECT_EQ(managerAsked.size(), GetParam().triggerAnswer == EPERM || GetParam().triggerAnswer == EACCES);
     EXPECT_EQ(networks.has_value(), GetParam().succeeds);
     EXPECT_EQ(networks ? networks->size() : 0u, GetParam().succeeds ? 3u : 0u);
     if (GetParam().note.empty()) {
@@ -182,7 +194,7 @@ TEST_P(ScanTest, FollowsTheTriggerAnswerAndKeepsHiddenNetworks) {
 INSTANTIATE_TEST_SUITE_P(KernelAnswers, ScanTest,
                          testing::Values(ScanCase{0, true, true, ""}, ScanCase{EBUSY, true, true, ""},
                                          ScanCase{EPERM, false, true, "sudo setcap cap_net_admin+ep /"},
-                                         ScanCase{EACCES, false, true, "needs the CAP_NET_ADMIN capability"},
+                                         ScanCase{EACCES, false, true, "(NetworkManager: not running)"},
                                          ScanCase{EOPNOTSUPP, false, true, "wlan0 refused a fresh scan"},
                                          ScanCase{ENODEV, false, false, "the device is gone"},
                                          ScanCase{ENETDOWN, false, false, "wlan0 is down"},
@@ -196,6 +208,45 @@ TEST_F(BackendTest, ScanThatCannotBeFollowedOrEndedInTimeSaysSo) {
     kernel.canWatch = false;
     EXPECT_FALSE(backend->scan(std::nullopt));
     EXPECT_EQ(diagnostics.lines().back(), notes::scanUnwatchable("wlan0"));
+}
+
+TEST(Backend, ScanByTheNetworkManagerReadsTheKernelsResultsAndSaysWhatItLacked) {
+    const auto scanFor = [](const netmanager::ManagerScan& answer, const std::optional<std::string>& name) {
+        Machine machine;
+        machine.kernel.triggerAnswer = EPERM;
+        machine.kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "")};
+        machine.managerAnswer = answer;
+        const auto networks = machine.backend->scan(name);
+        EXPECT_EQ(machine.managerAsked, Lines{"wlan0 " + name.value_or("(any)")});
+        EXPECT_EQ(networks ? networks->size() : 99u, name ? 1u : 2u);
+        return machine.diagnostics.lines();
+    };
+    EXPECT_EQ(scanFor({Outcome::Finished, "NetworkManager", true, {}}, "Cafe"), Lines{});
+    EXPECT_EQ(scanFor({Outcome::Finished, "iwd", false, {}}, std::nullopt), Lines{});
+    EXPECT_EQ(scanFor({Outcome::Finished, "iwd", false, {}}, "Cafe"), Lines{notes::notProbed("iwd", "Cafe")});
+    EXPECT_EQ(scanFor({Outcome::Unfinished, "NetworkManager", true, {}}, "Cafe"),
+              Lines{notes::scanTimedOut("wlan0", std::chrono::seconds(45), "NetworkManager")});
+    const auto refused = scanFor({Outcome::Refused, {}, false, "NetworkManager: no; iwd: not running"}, std::nullopt);
+    ASSERT_EQ(refused.size(), 1u);
+    EXPECT_NE(refused[0].find("(NetworkManager: no; iwd: not running), so the answer is the kernel's cached"),
+              std::string::npos);
+}
+
+TEST(Backend, OneNetworkPerBssNamedWhenEitherEntryHasTheName) {
+    // The beacon's entry for a hidden BSS has an empty or zeroed SSID, the
+    // probe response's the name; the kernel lists them in either order.
+    const Bytes beacon = bssReply(7, std::string(4, '\0')), probed = bssReply(7, "Attic");
+    for (const auto& listed : {Replies{beacon, bssReply(1, "Cafe"), probed, bssReply(2, "")},
+                               Replies{probed, bssReply(1, "Cafe"), beacon, bssReply(2, "")}}) {
+        Machine machine;
+        machine.kernel.scanResults = listed;
+        const auto networks = machine.backend->scan(std::nullopt);
+        ASSERT_TRUE(networks);
+        std::vector<std::optional<std::string>> names;
+        for (const auto& network : *networks) names.push_back(network.ssid);
+        EXPECT_EQ(names, (decltype(names){"Attic", "Cafe", std::nullopt}));
+        EXPECT_EQ(machine.backend->scan("Attic")->size(), 1u);
+    }
 }
 
 TEST_F(BackendTest, ScanForANameProbesItWhenItFitsAndKeepsOnlyExactMatches) {
@@ -216,16 +267,17 @@ TEST_F(BackendTest, ScanForANameProbesItWhenItFitsAndKeepsOnlyExactMatches) {
 }
 
 TEST_F(BackendTest, NetworkTakesTheProbeResponseElseTheBeaconAndWholeDbm) {
-    auto bss = [](std::int32_t mbm, std::optional<Bytes> probed) {
+    auto bss = [](std::uint8_t last, std::int32_t mbm, std::optional<Bytes> probed) {
         return scanReplyOpen()
-            .put(NL80211_BSS_BSSID, mac(1))
+            .put(NL80211_BSS_BSSID, mac(last))
             .put(NL80211_BSS_SIGNAL_MBM, mbm)
             .put(NL80211_BSS_INFORMATION_ELEMENTS, probed)
             .put(NL80211_BSS_BEACON_IES, elementsNaming("Beacon"))
             .endNest()
             .attributes();
     };
-    kernel.scanResults = {bss(-4799, elementsNaming("Probe")), bss(-99, std::nullopt), bss(-10000, std::nullopt)};
+    kernel.scanResults = {bss(1, -4799, elementsNaming("Probe")), bss(2, -99, std::nullopt),
+                          bss(3, -10000, std::nullopt)};
     const auto networks = backend->scan(std::nullopt);
     ASSERT_EQ(networks->size(), 3u);
     EXPECT_EQ((*networks)[0].ssid, "Probe");
