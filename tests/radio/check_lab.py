@@ -145,15 +145,18 @@ def record_problems(record, bss, expected, store):
     return problems + [p for p in [elements_problem(record.get("ie", ""), bss.ssid)] if p]
 
 
-def check_scan(run, label, tool, dump, user, names, ssid=None):
-    """A scan answer against `iw scan dump` taken right after it on the same radio."""
+def check_scan(run, label, tool, dump, user, names, ssid=None, before=None):
+    """A scan answer against `iw scan dump` taken right after it on the same radio (and, for an
+    entry the kernel let expire in between, the dump `before` it)."""
     records, failure = run.answer(tool, list)
     check(f"{label}: exits 0 with a JSON array", [failure] if failure else [])
     if failure:
         return
     # The kernel's first entry per BSSID (of the SSID): the one the program reports.
-    entries = {bss.bssid: bss for bss in reversed(run.scan_dump(dump)) if ssid is None or bss.ssid == ssid}
-    counts = Counter(record.get("bssid") for record in records)
+    entries, counts = {}, Counter(record.get("bssid") for record in records)
+    for name in (before, dump) if before else (dump,):
+        dumped = {bss.bssid: bss for bss in reversed(run.scan_dump(name)) if ssid is None or bss.ssid == ssid}
+        entries = {bssid: bss for bssid, bss in entries.items() if bssid in counts} | dumped
     problems = [f"{bssid} reported twice" for bssid, count in counts.items() if count > 1]
     if set(counts) != set(entries):
         problems.append(f"only the program: {sorted(set(counts) - set(entries))}, "
@@ -205,12 +208,13 @@ def check_cache_lacks(run, dump, label, ssid=None, ap=None):
           [f"iw scan dump lists {found}"] if found else [] if entries else ["iw scan dump is empty"])
 
 
-def check_cached_answer(run, tool):
-    """Exactly one line on standard error, saying the answer is the kernel's cached results."""
+def check_stderr(run, label, tool, cached):
+    """A fresh answer writes nothing on standard error; a cached one exactly one line that says so."""
     lines = run.text(f"tool-{tool}.err").splitlines()
-    check(f"{tool}: one stderr line, about the cache",
-          [] if len(lines) == 1 and lines[0].startswith("netmoth-companion: ") and "cache" in lines[0]
-          else [f"stderr {lines!r}"])
+    good = (len(lines) == 1 and lines[0].startswith("netmoth-companion: ") and "cache" in lines[0]) if cached \
+        else not lines
+    check(f"{label}: {'one stderr line, about the cache' if cached else 'nothing on stderr'}",
+          [] if good else [f"stderr {lines!r}"])
 
 
 def check_connected_signal(run):
@@ -238,17 +242,19 @@ def main(folder):
     check_lab_itself(run)
     check_scan(run, "scan", "scan", "scan", "root", EARLY)
     check_scan(run, "scan as nobody (cache)", "scan-unprivileged", "unprivileged", "nobody", EARLY)
+    check_stderr(run, "scan as nobody (cache)", "scan-unprivileged", cached=True)
     check_scan(run, "--ssid=lab-twin as nobody", "ssid-twin-unprivileged", "unprivileged", "nobody",
                TWINS, b"lab-twin")
     check_scan(run, "--ssid=lab-hidden", "ssid-hidden", "ssid-hidden", "root", [HIDDEN], b"lab-hidden")
-    check_cache_lacks(run, "before-ssid-hidden-nm", f"--ssid=lab-hidden as {LAB_USER}", ssid=b"lab-hidden")
-    check_scan(run, f"--ssid=lab-hidden as {LAB_USER} (NetworkManager)", "ssid-hidden-nm", "ssid-hidden-nm",
-               LAB_USER, [HIDDEN], b"lab-hidden")
-    check_cache_lacks(run, "before-fresh-nm", f"the fresh scan as {LAB_USER}", ap=LATE)
-    check_scan(run, f"scan as {LAB_USER} (NetworkManager)", "fresh-nm", "fresh-nm", LAB_USER, [LATE])
-    check_scan(run, f"scan as {LAB_USER} without NetworkManager (cache)", "cache-no-nm", "cache-no-nm",
-               LAB_USER, [])
-    check_cached_answer(run, "cache-no-nm")
+    for label, tool, lacks, ssid in ((f"--ssid=lab-hidden as {LAB_USER} (NetworkManager)", "ssid-hidden-nm",
+                                      {"ssid": b"lab-hidden"}, b"lab-hidden"),
+                                     (f"scan as {LAB_USER} (NetworkManager)", "fresh-nm", {"ap": LATE}, None)):
+        check_cache_lacks(run, f"before-{tool}", label, **lacks)
+        check_scan(run, label, tool, tool, LAB_USER, [HIDDEN if ssid else LATE], ssid, before=f"before-{tool}")
+        check_stderr(run, label, tool, cached=False)
+    label = f"scan as {LAB_USER} without NetworkManager (cache)"
+    check_scan(run, label, "cache-no-nm", "cache-no-nm", LAB_USER, [])
+    check_stderr(run, label, "cache-no-nm", cached=True)
     check_connected_signal(run)
     check_interfaces(run)
     permission, rc = run.text("tool-permission.out"), run.env.get("tool_permission_rc")

@@ -103,7 +103,11 @@ record_aps() {
 
 on_bus() { [[ "$(dbus-send --system --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner "string:$1" 2> /dev/null)" == *"boolean true"* ]]; }
 nm_gone() { ! on_bus org.freedesktop.NetworkManager; }
-station_joined() { [[ "$(nmcli -g GENERAL.STATE device show "$STA" 2> /dev/null)" == 100* ]]; }
+# Joined: NetworkManager has activated the profile and wpa_supplicant's handshake is done.
+station_joined() {
+	[[ "$(nmcli -g GENERAL.STATE device show "$STA" 2> /dev/null)" == 100* ]] &&
+		[[ "$(wpa_cli -p /run/wpa_supplicant -i "$STA" status 2> /dev/null)" == *$'\nwpa_state=COMPLETED'* ]]
+}
 
 # fill_in BSSID FILE: nm/FILE with the lab's names and BSSID in place of its @NAME@ markers.
 fill_in() { sed -e "s|@STA@|$STA|g" -e "s|@LAB_USER@|$LAB_USER|g" -e "s|@BSSID@|$1|g" "$LAB_DIR/nm/$2"; }
@@ -153,19 +157,6 @@ tool() {
 
 scan_dump() { iw dev "$STA" scan dump -u > "$RUN/iw-scan-$1.txt" 2>&1; }
 
-# nm_scan NAME [ARG...]: the program as the lab user, with NetworkManager there to scan.
-# For now nmcli asks NetworkManager for the scan and waits for it first.
-nm_scan() {
-	local name=$1 events ssid=()
-	shift
-	[ "${1-}" = "" ] || ssid=(ssid "${1#--ssid=}")
-	events=$(< "$RUN/iw-events.log")
-	as_user "$LAB_USER" nmcli device wifi rescan ifname "$STA" "${ssid[@]}" > "$RUN/nmcli-$name.txt" 2>&1
-	result "nmcli_${name}_rc" $?
-	wait_for 45 scan_ended ${#events}
-	tool "$name" "$LAB_USER" "$@"
-}
-
 # dump_lists_every_ap NAME: iw-scan-NAME.txt holds every access point that came up.
 dump_lists_every_ap() {
 	local name iface bssid state rest
@@ -195,7 +186,7 @@ refresh_scan() {
 
 result stage2 started
 mount -t tmpfs -o mode=0755 tmpfs /run
-mkdir -p /run/lab/xdg-root /run/lab/xdg-nobody /run/hostapd
+mkdir -p /run/lab/xdg-root /run/lab/xdg-nobody /run/hostapd /run/wpa_supplicant
 chown nobody:nogroup /run/lab/xdg-nobody
 ip link set lo up
 # Modules come from the unpacked kernel package, the kernel's own requests (ciphers, ...) included.
@@ -208,11 +199,11 @@ if load_radios; then
 	record_aps
 	ip link set "$STA" up
 	ip link set "$IDLE" up
+	# Started once the access points are up: a join while they still start
+	# can lose its handshake under emulation, and NetworkManager gives up on it.
 	say "starting the system bus, polkitd, wpa_supplicant and NetworkManager"
-	joined_bssid=$(awk -F '\t' '$1 == "2g-wpa2" {print $3}' "$RUN/aps.tsv")
-	start_services "$joined_bssid" || say "a service did not start"
-	wait_for 60 station_joined || say "NetworkManager did not join $STA to lab-wpa2"
-	say "$STA joined"
+	start_services "$(awk -F '\t' '$1 == "2g-wpa2" {print $3}' "$RUN/aps.tsv")" || say "a service did not start"
+	if wait_for 60 station_joined; then say "$STA joined"; else say "NetworkManager did not join $STA to lab-wpa2"; fi
 	on_bus org.freedesktop.PolicyKit1 || say "polkitd is not on the bus"
 
 	# Under emulation a busy channel can drop a probe response, so a scan may
@@ -230,16 +221,17 @@ if load_radios; then
 	tool ssid-twin-unprivileged nobody --ssid=lab-twin
 	scan_dump unprivileged
 
-	# The lab user's scans go through NetworkManager. Each starts from a cache
-	# that lacks what it must find (the dump before it shows that), and runs
-	# to its end before the next, so no trigger meets a running scan.
+	# The program asks NetworkManager to scan for the lab user. Each scan
+	# starts from a cache that lacks what it must find (the dump before it
+	# shows that) and the program waits for its end, so no trigger meets a
+	# running scan.
 	scan_dump before-ssid-hidden-nm
-	nm_scan ssid-hidden-nm --ssid=lab-hidden
+	tool ssid-hidden-nm "$LAB_USER" --ssid=lab-hidden
 	scan_dump ssid-hidden-nm
 	start_ap "$LATE" "$LATE_IFACE"
 	record_ap "$LATE" "$LATE_IFACE" $((SECONDS + 30))
 	scan_dump before-fresh-nm
-	nm_scan fresh-nm
+	tool fresh-nm "$LAB_USER"
 	scan_dump fresh-nm
 	kill -KILL "$NM_PID" # wpa_supplicant keeps the station joined
 	wait "$NM_PID" 2> /dev/null # (bash's "Killed" notice)
