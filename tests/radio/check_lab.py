@@ -42,11 +42,15 @@ APS = {
     "5g-vht80": Expected("lab-vht80", 5000, 80, PSK, 5),
     "5g-he80": Expected("lab-he80", 5000, 80, PSK, 6),
     "6g-he80": Expected("lab-6ghz", 6000, 80, "WPA3-SAE", 6),
+    "2g-late": Expected("lab-late", 2400, 20, "None", 4),
 }
 
-JOINED = "2g-wpa2"  # station.conf
+JOINED = "2g-wpa2"  # nm/lab-wpa2.nmconnection
 HIDDEN = "2g-hidden"
 TWINS = ("2g-twin", "5g-twin-vht20")
+LATE = "2g-late"  # up only after the station's last scan before the lab user's fresh one
+EARLY = [name for name in APS if name != LATE]
+LAB_USER = "labuser"  # vm/stage2.sh; a polkit rule lets it ask NetworkManager for scans
 
 RECORD_KEYS = {"SSID", "bssid", "ie", "rssi", "security", "wifiType", "wlanChannel"}
 STATION = "wlan0"  # vm/stage2.sh
@@ -141,15 +145,18 @@ def record_problems(record, bss, expected, store):
     return problems + [p for p in [elements_problem(record.get("ie", ""), bss.ssid)] if p]
 
 
-def check_scan(run, label, tool, dump, user, names, ssid=None):
-    """A scan answer against `iw scan dump` taken right after it on the same radio."""
+def check_scan(run, label, tool, dump, user, names, ssid=None, before=None):
+    """A scan answer against `iw scan dump` taken right after it on the same radio (and, for an
+    entry the kernel let expire in between, the dump `before` it)."""
     records, failure = run.answer(tool, list)
     check(f"{label}: exits 0 with a JSON array", [failure] if failure else [])
     if failure:
         return
     # The kernel's first entry per BSSID (of the SSID): the one the program reports.
-    entries = {bss.bssid: bss for bss in reversed(run.scan_dump(dump)) if ssid is None or bss.ssid == ssid}
-    counts = Counter(record.get("bssid") for record in records)
+    entries, counts = {}, Counter(record.get("bssid") for record in records)
+    for name in (before, dump) if before else (dump,):
+        dumped = {bss.bssid: bss for bss in reversed(run.scan_dump(name)) if ssid is None or bss.ssid == ssid}
+        entries = {bssid: bss for bssid, bss in entries.items() if bssid in counts} | dumped
     problems = [f"{bssid} reported twice" for bssid, count in counts.items() if count > 1]
     if set(counts) != set(entries):
         problems.append(f"only the program: {sorted(set(counts) - set(entries))}, "
@@ -173,7 +180,8 @@ def check_lab_itself(run):
     unknown = sorted(set(run.aps) ^ set(APS))
     check("lab: every access point has an expectation", [f"no match for {unknown}"] if unknown else [])
     dev = dict(run.dev)
-    seen = {bss.bssid: bss for bss in reversed(run.scan_dump("scan") + run.scan_dump("ssid-hidden"))}
+    dumps = ("scan", "ssid-hidden", "fresh-nm")
+    seen = {bss.bssid: bss for dump in dumps for bss in reversed(run.scan_dump(dump))}
     for name, expected in APS.items():
         ap = run.aps.get(name, {"state": "not started", "iface": "?", "bssid": "?", "freq": 0})
         problems = [] if ap["state"] == "ENABLED" else [f"state {ap['state']} (see hostapd-{name}.log)"]
@@ -190,6 +198,23 @@ def check_lab_itself(run):
     refresh = run.env.get("refresh_scan", "never ran")
     check("lab: a fresh scan before the unprivileged launches", [] if refresh == "ok" else [refresh])
     check("lab: a P2P device without a netdev is there", [] if None in dev else ["iw dev lists none"])
+
+
+def check_cache_lacks(run, dump, label, ssid=None, ap=None):
+    """The kernel's cache, as iw dumped it before a scan, lacks what only a fresh scan can find."""
+    entries, bssid = run.scan_dump(dump), run.aps.get(ap, {}).get("bssid")
+    found = [bss.bssid for bss in entries if bss.ssid == ssid or bss.bssid == bssid]
+    check(f"lab: before {label}, the kernel's cache lacks {ssid_text(ssid) if ssid else ap}",
+          [f"iw scan dump lists {found}"] if found else [] if entries else ["iw scan dump is empty"])
+
+
+def check_stderr(run, label, tool, cached):
+    """A fresh answer writes nothing on standard error; a cached one exactly one line that says so."""
+    lines = run.text(f"tool-{tool}.err").splitlines()
+    good = (len(lines) == 1 and lines[0].startswith("netmoth-companion: ") and "cache" in lines[0]) if cached \
+        else not lines
+    check(f"{label}: {'one stderr line, about the cache' if cached else 'nothing on stderr'}",
+          [] if good else [f"stderr {lines!r}"])
 
 
 def check_connected_signal(run):
@@ -215,11 +240,21 @@ def check_interfaces(run):
 def main(folder):
     run = Run(folder)
     check_lab_itself(run)
-    check_scan(run, "scan", "scan", "scan", "root", list(APS))
-    check_scan(run, "scan as nobody (cache)", "scan-unprivileged", "unprivileged", "nobody", list(APS))
+    check_scan(run, "scan", "scan", "scan", "root", EARLY)
+    check_scan(run, "scan as nobody (cache)", "scan-unprivileged", "unprivileged", "nobody", EARLY)
+    check_stderr(run, "scan as nobody (cache)", "scan-unprivileged", cached=True)
     check_scan(run, "--ssid=lab-twin as nobody", "ssid-twin-unprivileged", "unprivileged", "nobody",
                TWINS, b"lab-twin")
     check_scan(run, "--ssid=lab-hidden", "ssid-hidden", "ssid-hidden", "root", [HIDDEN], b"lab-hidden")
+    for label, tool, lacks, ssid in ((f"--ssid=lab-hidden as {LAB_USER} (NetworkManager)", "ssid-hidden-nm",
+                                      {"ssid": b"lab-hidden"}, b"lab-hidden"),
+                                     (f"scan as {LAB_USER} (NetworkManager)", "fresh-nm", {"ap": LATE}, None)):
+        check_cache_lacks(run, f"before-{tool}", label, **lacks)
+        check_scan(run, label, tool, tool, LAB_USER, [HIDDEN if ssid else LATE], ssid, before=f"before-{tool}")
+        check_stderr(run, label, tool, cached=False)
+    label = f"scan as {LAB_USER} without NetworkManager (cache)"
+    check_scan(run, label, "cache-no-nm", "cache-no-nm", LAB_USER, [])
+    check_stderr(run, label, "cache-no-nm", cached=True)
     check_connected_signal(run)
     check_interfaces(run)
     permission, rc = run.text("tool-permission.out"), run.env.get("tool_permission_rc")
