@@ -249,6 +249,8 @@ if load_radios; then
 
 	tool ssid-hidden root --ssid=lab-hidden
 	scan_dump ssid-hidden
+	# shellcheck source=/dev/null
+	[ ! -f "$RUN/bench.sh" ] || . "$RUN/bench.sh"
 else
 	say "FAILED to load mac80211_hwsim"
 fi
