@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
+#include <tuple>
 
 namespace netmoth::cli {
 namespace {
@@ -16,53 +16,36 @@ const std::string kDotBelow = "\u0323";    // combining dot below, class 220
 const std::string kCircumflex = "\u0302";  // combining circumflex, class 230
 const std::string kEAcute = "\u00E9";      // precomposed e with acute
 const std::string kMan = "\U0001F468";
-const std::string kGirl = "\U0001F467";
-const std::string kFamily = kMan + "\u200D\U0001F469\u200D" + kGirl;
+const std::string kFamily = kMan + "\u200D\U0001F469\u200D\U0001F467";
 const std::string kFlagFr = "\U0001F1EB\U0001F1F7";
 const std::string kFlagDe = "\U0001F1E9\U0001F1EA";
 
-struct AffixCase {
-    const char* name;
-    std::string text;
-    std::string affix;
-    bool isPrefix;
-    bool isSuffix;
-};
-
-void PrintTo(const AffixCase& affixCase, std::ostream* out) { *out << affixCase.name; }
-
-class Affix : public testing::TestWithParam<AffixCase> {};
-
-TEST_P(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
-    EXPECT_EQ(hasPrefix(GetParam().text, GetParam().affix), GetParam().isPrefix);
-    EXPECT_EQ(hasSuffix(GetParam().text, GetParam().affix), GetParam().isSuffix);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Affix,
-    testing::Values(
-        AffixCase{"EmptyAffix", "abc", "", true, true},
-        AffixCase{"Equal", "abc", "abc", true, true},
-        AffixCase{"AffixLonger", "bc", "abc", false, false}, AffixCase{"Tail", "abc", "bc", false, true},
-        AffixCase{"MarkJoinsTheLastAffixCharacter", "--ssid=" + kAcute + "=", "--ssid=", false, false},
-        AffixCase{"MarkOnTheLetterAfterIsFine", "--ssid=e" + kAcute, "--ssid=", true, false},
-        AffixCase{"QuoteCarryingMarkIsNotAQuote", "\"" + kAcute, "\"", false, false},
-        AffixCase{"PrecomposedMatchesDecomposed", "e" + kAcute, kEAcute, true, true},
-        AffixCase{"BareLetterIsNotAccented", kEAcute, "e", false, false},
-        AffixCase{"MarksOfDifferentClassReorder", "a" + kAcute + kDotBelow, "a" + kDotBelow + kAcute, true, true},
-        AffixCase{"MarksOfSameClassKeepOrder", "a" + kAcute + kCircumflex, "a" + kCircumflex + kAcute, false, false},
-        AffixCase{"HangulSyllableMatchesJamo", "\uAC00", "\u1100\u1161", true, true},
-        AffixCase{"CrOfCrLfIsNotACharacter", "\r\n", "\r", false, false},
-        AffixCase{"CrLfMatchesCrLf", "\r\nx\r\n", "\r\n", true, true},
-        AffixCase{"FirstMemberOfZwjSequence", kFamily, kMan, false, false},
-        AffixCase{"ZwjSequenceMatchesItself", kFamily + "x" + kFamily, kFamily, true, true},
-        AffixCase{"SecondFlag", kFlagFr + kFlagDe, kFlagDe, false, true},
-        AffixCase{"FlagsPairFromTheStart", kFlagFr + "\U0001F1E9", "\U0001F1F7\U0001F1E9", false, false},
-        AffixCase{"LoneMarkMakesNoSwitch", kAcute + "--ssid=", "--ssid=", false, true},
-        AffixCase{"ReplacementAndUnassigned", "\uFFFD\U0010FFFF\U000E0080z", "\uFFFD\U0010FFFF", true, false}),
-    [](const auto& row) { return std::string(row.param.name); });
-
-TEST(HugeArgument, MegabyteInputsStayCorrect) {
+TEST(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
+    const std::tuple<std::string, std::string, bool, bool> cases[] = {  // text, affix, is prefix, is suffix
+        {"abc", "", true, true},
+        {"abc", "abc", true, true},
+        {"bc", "abc", false, false},
+        {"abc", "bc", false, true},
+        {"--ssid=" + kAcute + "=", "--ssid=", false, false},  // the mark joins the affix's last character
+        {"--ssid=e" + kAcute, "--ssid=", true, false},        // a mark on the letter after is fine
+        {"\"" + kAcute, "\"", false, false},                  // a quote carrying a mark is not a quote
+        {"e" + kAcute, kEAcute, true, true},
+        {kEAcute, "e", false, false},
+        {"a" + kAcute + kDotBelow, "a" + kDotBelow + kAcute, true, true},          // classes differ: reordered
+        {"a" + kAcute + kCircumflex, "a" + kCircumflex + kAcute, false, false},  // same class: order kept
+        {"\uAC00", "\u1100\u1161", true, true},  // Hangul syllable and its jamo
+        {"\r\n", "\r", false, false},
+        {"\r\nx\r\n", "\r\n", true, true},
+        {kFamily, kMan, false, false},
+        {kFamily + "x" + kFamily, kFamily, true, true},
+        {kFlagFr + kFlagDe, kFlagDe, false, true},
+        {kFlagFr + "\U0001F1E9", "\U0001F1F7\U0001F1E9", false, false},  // flags pair from the start
+        {kAcute + "--ssid=", "--ssid=", false, true},
+        {"\uFFFD\U0010FFFF\U000E0080z", "\uFFFD\U0010FFFF", true, false}};  // replacement and unassigned
+    for (const auto& [text, affix, isPrefix, isSuffix] : cases) {
+        EXPECT_EQ(hasPrefix(text, affix), isPrefix) << text << " / " << affix;
+        EXPECT_EQ(hasSuffix(text, affix), isSuffix) << text << " / " << affix;
+    }
     const std::string value(1 << 20, 'v');
     EXPECT_TRUE(hasPrefix("--ssid=" + value, "--ssid=v"));
     EXPECT_TRUE(hasSuffix(value + kFamily, "v" + kFamily));
@@ -72,37 +55,29 @@ TEST(HugeArgument, MegabyteInputsStayCorrect) {
     EXPECT_TRUE(hasPrefix(oneCharacter, oneCharacter));
 }
 
-struct ParseCase {
-    std::string argument;
-    std::string prefix;
-    std::string expected;
-};
-
-void PrintTo(const ParseCase& parse, std::ostream* out) {
-    *out << '[' << parse.argument << "] after [" << parse.prefix << ']';
+// The prefix's length in characters is dropped, not compared; then lone quotes are unwrapped.
+TEST(ParseArgument, DropsPrefixLengthThenUnwrapsLoneQuotes) {
+    const std::tuple<std::string, std::string, std::string> cases[] = {  // argument, prefix, value
+        {"--ssid=\"abc\"", "--ssid=", "abc"},
+        {"--ssid=", "--ssid=", ""},
+        {"--ssid=\"", "--ssid=", ""},
+        {"--ssid=\"abc", "--ssid=", "\"abc"},
+        {"--ssid=abc\"", "--ssid=", "abc\""},
+        {"--ssid=\"\"abc\"\"", "--ssid=", "\"abc\""},
+        {"--ssid= \"abc\"", "--ssid=", " \"abc\""},
+        {"--ssid=\"\u0301abc\"", "--ssid=", "\"\u0301abc\""},
+        {"--ssid=\"abc\"\u0301", "--ssid=", "\"abc\"\u0301"},
+        {"--ssid=\"cafe\u0301\"", "--ssid=", "cafe\u0301"},
+        {"--ss", "--ssid=", ""},
+        {"0123456789", "abcdef", "6789"},
+        {"abcdef", "x\u00E9y", "def"},
+        {"e\u0301bcd", "xyz", "d"},
+        {"\r\n\"v\"", "x", "v"},
+        {"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EAz", "xy", "z"}};
+    for (const auto& [argument, prefix, value] : cases) {
+        EXPECT_EQ(parseArgument(argument, prefix), value) << argument << " after " << prefix;
+    }
 }
-
-class ParseArgument : public testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseArgument, DropsPrefixLengthThenUnwrapsLoneQuotes) {
-    EXPECT_EQ(parseArgument(GetParam().argument, GetParam().prefix), GetParam().expected);
-}
-
-ParseCase ssid(const std::string& value, const std::string& expected) {
-    return {"--ssid=" + value, "--ssid=", expected};
-}
-
-INSTANTIATE_TEST_SUITE_P(AfterSsidPrefix, ParseArgument,
-                         testing::Values(ssid("\"abc\"", "abc"), ssid("", ""), ssid("\"", ""), ssid("\"abc", "\"abc"),
-                                         ssid("abc\"", "abc\""), ssid("\"\"abc\"\"", "\"abc\""),
-                                         ssid(" \"abc\"", " \"abc\""), ssid("\"\u0301abc\"", "\"\u0301abc\""),
-                                         ssid("\"abc\"\u0301", "\"abc\"\u0301"), ssid("\"cafe\u0301\"", "cafe\u0301")));
-
-INSTANTIATE_TEST_SUITE_P(PrefixCountedNotCompared, ParseArgument,
-                         testing::Values(ParseCase{"--ss", "--ssid=", ""}, ParseCase{"0123456789", "abcdef", "6789"},
-                                         ParseCase{"abcdef", "x\u00E9y", "def"}, ParseCase{"e\u0301bcd", "xyz", "d"},
-                                         ParseCase{"\r\n\"v\"", "x", "v"},
-                                         ParseCase{"\U0001F1EB\U0001F1F7\U0001F1E9\U0001F1EAz", "xy", "z"}));
 
 }  // namespace
 }  // namespace netmoth::cli
