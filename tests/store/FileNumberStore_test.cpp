@@ -282,6 +282,18 @@ TEST_F(FileNumberStoreTest, KeepsEveryUsableEntryAndOtherMembersByteForByte) {
         const std::string saved = readText(store_);
         for (const std::string& bytes : row.preserved) EXPECT_NE(saved.find(bytes), std::string::npos) << bytes;
     }
+    emptyFolder();  // fifty thousand entries: none is lost
+    json many = json::object();
+    for (int i = 0; i < 50000; ++i) many["b" + std::to_string(i)] = i;
+    writeText(store_, holding(many).dump());
+    {
+        auto held = lease();
+        HiddenNumbers numbers = held->numbers();
+        EXPECT_EQ(numbers.size(), 50000u);
+        held->save((numbers.emplace_back("new", 50000), numbers));
+    }
+    many["new"] = 50000;
+    EXPECT_TRUE(stored() == holding(many)) << "an entry was lost";
 }
 
 // Without the lock a save could give another launch's numbers out again: the
