@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "report/Reports.h"
 #include "support/Doubles.h"
 
 namespace netmoth::cli {
@@ -46,15 +45,6 @@ TEST_F(Launch, PermissionSwitchAnywhereAnswersAlone) {
     backend.permissionValue = wifi::Permission::Denied;
     EXPECT_EQ(run({"/bin/tool", "--isCheckingLocationPermission", "--isRetrievingInterfaces"}), "denied\n");
     EXPECT_TRUE(backend.scannedNames.empty());
-}
-
-TEST_F(Launch, FallbacksAreTwoCharactersAndSayWhyOnce) {
-    backend.defaultValue = std::nullopt;
-    backend.list = std::nullopt;
-    EXPECT_EQ(run({"/bin/tool"}), "[]\n");
-    EXPECT_EQ(run({"/bin/tool", "--isRetrievingConnectedSignal"}), "{}\n");
-    EXPECT_EQ(run({"/bin/tool", "--isRetrievingInterfaces"}), "{}\n");
-    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{std::string(report::why::kNoInterface)});
 }
 
 TEST_F(Launch, TheBackendsOwnCauseIsTheOnlyLine) {

@@ -30,7 +30,7 @@ json scan(const std::vector<wifi::Network>& networks, HiddenSsidIndex& hidden,
     return answer.line ? json::parse(*answer.line) : json();
 }
 
-TEST(ScanReport, BuildsTheFullRecordOfANamedNetworkAndFallsBackNeverToNull) {
+TEST(ScanReport, BuildsTheFullRecordOfANamedNetworkAndItsChannel) {
     wifi::Network home = network("aa:aa:aa:aa:aa:01", "Home/Net");
     home.rssi = -48;
     home.elements = wifi::Bytes{0, 4, 'H', 'o', 'm', 'e'};
@@ -56,9 +56,6 @@ TEST(ScanReport, BuildsTheFullRecordOfANamedNetworkAndFallsBackNeverToNull) {
   }
 ])");
     EXPECT_FALSE(hidden.changed);
-    const json record = scan({network(std::nullopt, "Cafe")}, hidden).at(0);
-    EXPECT_EQ(record, (json{{"SSID", "Cafe"}, {"bssid", "Unknown"}, {"ie", ""}, {"rssi", 0},
-                            {"wlanChannel", "No channel info"}, {"security", ""}, {"wifiType", 4}}));
     for (const auto& [width, band, shownWidth, shownBand] :
          {std::tuple{0u, 0u, 20, 2400}, {320u, 6000u, 160, 6000}, {40u, 2400u, 40, 2400}}) {
         wifi::Network odd = network("b", "x");
@@ -102,28 +99,6 @@ TEST(Labels, SecurityInTheAnswersOrderAndWifiTypeDefaults) {
     EXPECT_EQ(wifiType(std::nullopt), 4);
     EXPECT_EQ(wifiType(PhyMode::None), 0);
     EXPECT_EQ(wifiType(PhyMode::AX), 6);
-}
-
-TEST(ConnectedSignal, UpperCasesTheBssidAndFallsBackWithoutANetwork) {
-    const wifi::Interface joined{"wlan0", "", "a4:2b:b0:11:22:3f", -48};
-    EXPECT_EQ(connectedSignalReport(joined).line, "{\n  \"bssid\" : \"A4:2B:B0:11:22:3F\",\n  \"rssi\" : -48,\n  \"ssid\" : \"\"\n}");
-    wifi::Interface unjoined = joined;
-    unjoined.ssid = std::nullopt;
-    EXPECT_EQ(connectedSignalReport(unjoined).line, "{}");
-    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNotJoined);
-    unjoined = joined;
-    unjoined.bssid = std::nullopt;
-    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNoBssid);
-}
-
-TEST(Interfaces, LaterNamesWinNamelessAreLeftOutMissingValuesAreEmpty) {
-    const std::vector<wifi::Interface> list{{"wlan0", "Old", "b0", 0},
-                                            {std::nullopt, "P2P", "b1", 0},
-                                            {"wlan0", std::nullopt, "AA:bb", 0}};
-    EXPECT_EQ(json::parse(*interfacesReport(list).line), (json{{"wlan0", {{"ssid", ""}, {"bssid", "AA:bb"}}}}));
-    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).line, "{\n\n}");
-    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).why, why::kNoInterface);
-    EXPECT_EQ(interfacesReport(std::nullopt).line, "{}");
 }
 
 // Kept entries are int64 values; new numbers count on from the largest, and
