@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -47,22 +46,6 @@ inline json sceneWith(const std::vector<std::string>& names, int firstHidden, in
     }
     for (int i = firstHidden; i < firstHidden + hiddenCount; ++i) networks.push_back({{"bssid", hiddenBssid(i)}});
     return {{"defaultInterface", 0}, {"interfaces", {{{"name", "wlan0"}, {"scan", {{"networks", networks}}}}}}};
-}
-
-inline std::set<std::int64_t> numbersIn(const json& index) {
-    std::set<std::int64_t> numbers;
-    for (const auto& [bssid, number] : index.items()) numbers.insert(number.get<std::int64_t>());
-    return numbers;
-}
-
-// Each network of a scan report whose BSSID `index` holds is labelled with that number.
-inline void expectNumbersFrom(const json& index, const std::string& out) {
-    for (const json& record : json::parse(out)) {
-        const auto number = index.find(record.at("bssid").get<std::string>());
-        if (number != index.end()) {
-            EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
-        }
-    }
 }
 
 struct ToolTest : ::testing::Test {

@@ -141,12 +141,18 @@ TEST_F(FileNumberStoreTest, SaveCreatesPrivateFoldersAndReplacesOurNumbersKeepin
     EXPECT_FALSE(fs::exists(root_ / "elsewhere.json"));
     EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(store_)));
     EXPECT_EQ(stored(), holding({{"k", 1}}));
-    // Without a home directory: reads nothing, saves nowhere, says so once.
-    util::Diagnostics diagnostics;
-    auto nowhere = FileNumberStore(std::nullopt, diagnostics).lease();
-    nowhere->save({{"k", 1}});
-    EXPECT_TRUE(nowhere->numbers().empty());
-    EXPECT_EQ(diagnostics.lines().size(), 1U);
+    // Without a home directory, or with a folder that cannot exist: reads
+    // nothing, saves nowhere, says so once.
+    writeText(root_ / "file", "");
+    for (const std::optional<fs::path>& nowhere : {std::optional<fs::path>(), std::optional(root_ / "file" / "d" / "s.json")}) {
+        util::Diagnostics diagnostics;
+        auto held = FileNumberStore(nowhere, diagnostics).lease();
+        held->save({{"k", 1}});
+        EXPECT_EQ(held->numbers().empty(), !nowhere);  // a lease with a path keeps its write in memory
+        EXPECT_EQ(diagnostics.lines().size(), 1U);
+        EXPECT_NE(diagnostics.lines().at(0).find(nowhere.value_or("").parent_path().string()), std::string::npos);
+    }
+    EXPECT_EQ(readText(root_ / "file"), "");
 }
 
 // Under the lock no other save is under way, so our temporaries are abandoned;
