@@ -13,7 +13,8 @@ using namespace netmoth::cli;
 
 static std::string decodeChecked(std::string_view bytes) {
     std::string text = netmoth::util::decodeUtf8Lossy(bytes);
-    require(isValidUtf8(text) && (!isValidUtf8(bytes) || text == bytes), "decoding gives valid UTF-8, keeping valid input");
+    require(isValidUtf8(text) && (!isValidUtf8(bytes) || text == bytes),
+            "decoding gives valid UTF-8, keeping valid input");
     return text;
 }
 
@@ -33,8 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(hasPrefix(argument, prefix) == argument.starts_with(prefix), "ASCII prefix");
     require(hasSuffix(argument, prefix) == argument.ends_with(prefix), "ASCII suffix");
     std::string_view value = prefix.size() < argument.size() ? std::string_view(argument).substr(prefix.size()) : "";
-    if (value.size() >= 2 && value.starts_with('"') && value.ends_with('"')) value = value.substr(1, value.size() - 2);
-    else if (value == "\"") value = "";
+    if (value.size() >= 2 && value.starts_with('"') && value.ends_with('"'))
+        value = value.substr(1, value.size() - 2);
+    else if (value == "\"")
+        value = "";
     require(parsed == value, "ASCII value");
     return 0;
 }

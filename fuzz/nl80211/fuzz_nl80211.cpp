@@ -15,7 +15,8 @@ using test::NetlinkMessage;
 // "xx:xx:..." back to octets; text that is not a lower-case MAC cannot survive the round trip.
 static Bytes macBytes(const std::string& text) {
     Bytes octets;
-    for (std::size_t i = 0; i < text.size(); i += 3) octets.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i < text.size(); i += 3)
+        octets.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
     return octets;
 }
 

@@ -11,7 +11,8 @@ using namespace netmoth;
 
 // A scan for a name reports only networks under that name, never more than an
 // unnamed scan, and fails exactly when the unnamed scan does.
-static void scanByName(wifi::Backend& backend, const std::string& name, const std::optional<std::vector<wifi::Network>>& all) {
+static void scanByName(wifi::Backend& backend, const std::string& name,
+                       const std::optional<std::vector<wifi::Network>>& all) {
     const auto found = backend.scan(name);
     require(found.has_value() == all.has_value());
     for (std::size_t i = 0; found && i < found->size(); ++i) require((*found)[i].ssid == name && i < all->size());

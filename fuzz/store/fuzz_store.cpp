@@ -39,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What is saved reads back as the same numbers.
         store::StoreDocument saved = store::parseStoreDocument(document->serialise()).value();
         saved.setHiddenNumbers(numbers.kept);
-        require(report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers()).numberByBssid ==
-                index.numberByBssid);
+        require(
+            report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers()).numberByBssid ==
+            index.numberByBssid);
     }
     return 0;
 }

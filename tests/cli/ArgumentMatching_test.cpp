@@ -21,7 +21,8 @@ const std::string kFlagFr = "\U0001F1EB\U0001F1F7";
 const std::string kFlagDe = "\U0001F1E9\U0001F1EA";
 
 TEST(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
-    const std::tuple<std::string, std::string, bool, bool> cases[] = {  // text, affix, is prefix, is suffix
+    const std::tuple<std::string, std::string, bool, bool> cases[] = {
+        // text, affix, is prefix, is suffix
         {"abc", "", true, true},
         {"abc", "abc", true, true},
         {"bc", "abc", false, false},
@@ -31,9 +32,9 @@ TEST(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
         {"\"" + kAcute, "\"", false, false},                  // a quote carrying a mark is not a quote
         {"e" + kAcute, kEAcute, true, true},
         {kEAcute, "e", false, false},
-        {"a" + kAcute + kDotBelow, "a" + kDotBelow + kAcute, true, true},          // classes differ: reordered
+        {"a" + kAcute + kDotBelow, "a" + kDotBelow + kAcute, true, true},        // classes differ: reordered
         {"a" + kAcute + kCircumflex, "a" + kCircumflex + kAcute, false, false},  // same class: order kept
-        {"\uAC00", "\u1100\u1161", true, true},  // Hangul syllable and its jamo
+        {"\uAC00", "\u1100\u1161", true, true},                                  // Hangul syllable and its jamo
         {"\r\n", "\r", false, false},
         {"\r\nx\r\n", "\r\n", true, true},
         {kFamily, kMan, false, false},
@@ -57,7 +58,8 @@ TEST(Affix, MatchesWholeCharactersUpToCanonicalEquivalence) {
 
 // The prefix's length in characters is dropped, not compared; then lone quotes are unwrapped.
 TEST(ParseArgument, DropsPrefixLengthThenUnwrapsLoneQuotes) {
-    const std::tuple<std::string, std::string, std::string> cases[] = {  // argument, prefix, value
+    const std::tuple<std::string, std::string, std::string> cases[] = {
+        // argument, prefix, value
         {"--ssid=\"abc\"", "--ssid=", "abc"},
         {"--ssid=", "--ssid=", ""},
         {"--ssid=\"", "--ssid=", ""},

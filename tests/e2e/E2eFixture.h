@@ -19,7 +19,9 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // A bundled scene by name; an absolute path is kept as it is.
-inline std::string scenePath(const std::string& scene) { return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string(); }
+inline std::string scenePath(const std::string& scene) {
+    return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string();
+}
 
 inline std::string readFile(const fs::path& path) {
     std::ostringstream text;
@@ -27,7 +29,9 @@ inline std::string readFile(const fs::path& path) {
     return text.str();
 }
 
-inline void writeBytes(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+inline void writeBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 // Hidden networks' BSSIDs are 02:00:00:xx:xx:xx; hidden-many.json uses serials 1 to 10.
 inline std::string hiddenBssid(int serial) {

@@ -14,11 +14,13 @@
 namespace netmoth::faults {
 namespace {
 
-using e2e::fs::path;
 using e2e::json;
+using e2e::fs::path;
 using ToolFault = e2e::ToolTest;
 
-std::size_t lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 std::string nested(const std::string& key, std::size_t depth) {
     return "{\"" + key + "\": " + std::string(depth, '[') + std::string(depth, ']') + "}";
@@ -28,8 +30,12 @@ std::string nested(const std::string& key, std::size_t depth) {
 // file, exits with status 2, and never reaches the store. Nesting where the
 // scene ignores it is no error, and exhausts no stack.
 TEST_F(ToolFault, UnusableSceneIsOneLineOnStandardErrorAndStatusTwo) {
-    const std::pair<std::string, std::optional<std::string>> rows[] = {  // folder, bytes (nullopt: no file)
-        {"missing", std::nullopt}, {"empty", ""}, {"second", "{} {}"}, {"nul", std::string("{}\0", 3)},
+    const std::pair<std::string, std::optional<std::string>> rows[] = {
+        // folder, bytes (nullopt: no file)
+        {"missing", std::nullopt},
+        {"empty", ""},
+        {"second", "{} {}"},
+        {"nul", std::string("{}\0", 3)},
         {"deep", nested("interfaces", 100000)},
         {"line\nbreak", "{"}};  // the file name is quoted into the message: its line break must not split it
     for (const auto& [folder, bytes] : rows) {
@@ -39,7 +45,8 @@ TEST_F(ToolFault, UnusableSceneIsOneLineOnStandardErrorAndStatusTwo) {
         const testing::ToolRun result = run(scene.string());
         EXPECT_EQ(result.exitCode, 2) << folder;
         EXPECT_EQ(result.out, "") << folder;
-        EXPECT_TRUE(result.err.ends_with("\n") && lines(result.err) == 1 && result.err.find("scene.json") != std::string::npos)
+        EXPECT_TRUE(result.err.ends_with("\n") && lines(result.err) == 1 &&
+                    result.err.find("scene.json") != std::string::npos)
             << result.err;
     }
     EXPECT_FALSE(e2e::fs::exists(configHome())) << "the store was reached";
@@ -53,7 +60,8 @@ TEST_F(ToolFault, UnusableSceneIsOneLineOnStandardErrorAndStatusTwo) {
 // as U+FFFD, and a mebibyte of arguments does not hide the last switch.
 TEST_F(ToolFault, ArgumentsAsTheKernelHandsThemOver) {
     const std::string replacement = "\xEF\xBF\xBD";
-    const json report = json::parse(run(writeScene("names.json", e2e::sceneWith({"Lab", replacement}, 0, 0)), {"--ssid=\xFF"}).out);
+    const json report =
+        json::parse(run(writeScene("names.json", e2e::sceneWith({"Lab", replacement}, 0, 0)), {"--ssid=\xFF"}).out);
     ASSERT_EQ(report.size(), 1u);
     EXPECT_EQ(report[0].at("SSID"), replacement);
     // The longest single argument Linux passes on (MAX_ARG_STRLEN less the NUL).
@@ -115,7 +123,8 @@ TEST_F(ToolFault, ReaderLeavingMidReportEndsTheToolNormally) {
 TEST_F(ToolFault, RunningOutOfMemoryNeverAbortsNorHarmsTheStore) {
     const std::string scene = writeScene("big.json", e2e::sceneWith({}, 1 << 20, 100000));
     std::string store = R"({"hiddenSsidIndexByBssid":{)";
-    for (int i = 0; i < 1600000; ++i) store += (i ? ",\"" : "\"") + e2e::hiddenBssid(i) + "-" + std::to_string(i) + "\":0";
+    for (int i = 0; i < 1600000; ++i)
+        store += (i ? ",\"" : "\"") + e2e::hiddenBssid(i) + "-" + std::to_string(i) + "\":0";
     store += "}}";  // 40 MB
     e2e::fs::create_directories(storeFile().parent_path());
     for (const int megabytes : {20, 60, 100, 200, 300, 400}) {

@@ -44,13 +44,17 @@ using u8 = std::uint8_t;  // functional casts keep the byte lists short
 Bytes rawElement(u8 id, const Bytes& payload) { return join({{id, u8(payload.size())}, payload}); }
 Bytes extensionElement(u8 id, const Bytes& body) { return rawElement(kExtension, join({{id}, body})); }
 Bytes le16(std::uint16_t value) { return {u8(value), u8(value >> 8)}; }
-Bytes suite(std::uint32_t selector) { return {u8(selector >> 24), u8(selector >> 16), u8(selector >> 8), u8(selector)}; }
+Bytes suite(std::uint32_t selector) {
+    return {u8(selector >> 24), u8(selector >> 16), u8(selector >> 8), u8(selector)};
+}
 Bytes suiteList(const std::vector<std::uint32_t>& selectors) {
     Bytes out = le16(static_cast<std::uint16_t>(selectors.size()));
     for (const auto selector : selectors) out = join({out, suite(selector)});
     return out;
 }
-Bytes vendorElement(std::uint32_t ouiAndType, const Bytes& body) { return rawElement(kVendor, join({suite(ouiAndType), body})); }
+Bytes vendorElement(std::uint32_t ouiAndType, const Bytes& body) {
+    return rawElement(kVendor, join({suite(ouiAndType), body}));
+}
 // The element with its length field set to `length`, cut or padded with zeros.
 Bytes resized(Bytes element, std::uint8_t length) {
     element.resize(2U + length);
@@ -81,7 +85,9 @@ Bytes htOperation(u8 secondaryOffset, bool anyWidth, u8 primary = 36) {
     return resized(rawElement(kHtOperation, {primary, u8(secondaryOffset | (anyWidth ? 0x04 : 0))}), 22);
 }
 // Channel width, CCFS0, CCFS1, then the basic VHT-MCS and NSS set.
-Bytes vhtOperation(u8 width, u8 ccfs0, u8 ccfs1) { return rawElement(kVhtOperation, {width, ccfs0, ccfs1, 0xFC, 0xFF}); }
+Bytes vhtOperation(u8 width, u8 ccfs0, u8 ccfs1) {
+    return rawElement(kVhtOperation, {width, ccfs0, ccfs1, 0xFC, 0xFF});
+}
 // HE operation parameters (presence bits in their 2nd and 3rd byte), BSS
 // colour, basic HE-MCS and NSS set, then the parts the presence bits announce.
 enum : std::uint16_t { kVhtInfoPresent = 0x0040, kCoHosted = 0x0080, kSixGHzInfoPresent = 0x0200 };
@@ -106,7 +112,8 @@ struct RadioCase {
 };
 
 TEST(Channel, NumbersAndBandsEachRangeEdgeAndTheAnnouncedChannelWhenTheBandIsUnknown) {
-    const std::tuple<std::uint32_t, std::int64_t, std::uint32_t> edges[] = {  // frequency, number, band
+    const std::tuple<std::uint32_t, std::int64_t, std::uint32_t> edges[] = {
+        // frequency, number, band
         {2412, 1, 2400},   {2472, 13, 2400}, {2484, 14, 2400},  {2411, 0, 0},      {2477, 0, 0},
         {4910, 182, 5000}, {5000, 0, 5000},  {5180, 36, 5000},  {5895, 179, 5000}, {5900, 0, 0},
         {5935, 2, 6000},   {5955, 1, 6000},  {7115, 233, 6000}, {7120, 0, 0}};
@@ -115,8 +122,9 @@ TEST(Channel, NumbersAndBandsEachRangeEdgeAndTheAnnouncedChannelWhenTheBandIsUnk
     }
     const Bytes longDsParameterSet = rawElement(kDsParameterSet, {1, 2});
     EXPECT_EQ(networkOf(0, join({htOperation(0, false, 11), dsParameterSet(6), dsParameterSet(7)})).channel->number, 6);
-    EXPECT_EQ(networkOf(0, join({longDsParameterSet, htOperation(0, false, 11), htOperation(0, false, 9)})).channel->number,
-              11);
+    EXPECT_EQ(
+        networkOf(0, join({longDsParameterSet, htOperation(0, false, 11), htOperation(0, false, 9)})).channel->number,
+        11);
     EXPECT_EQ(networkOf(2437, dsParameterSet(1)).channel->number, 6);  // the frequency wins when known
 }
 
@@ -130,7 +138,8 @@ TEST(Channel, TakesTheWidestAnnouncedWidth) {
         {"HtOffsetWithoutAnyWidth", 2437, htOperation(kSecondaryAbove, false), 20},
         {"HtReservedOffset", 2437, htOperation(2, true), 20},
         {"Vht20Or40AndShortVhtDeferToHt", 5180,
-         join({htOperation(kSecondaryAbove, true), vhtOperation(0, 0, 0), rawElement(kVhtOperation, {1, 42, 0, 0xFC})}), 40},
+         join({htOperation(kSecondaryAbove, true), vhtOperation(0, 0, 0), rawElement(kVhtOperation, {1, 42, 0, 0xFC})}),
+         40},
         {"OperationsOneByteOutsideTheirBoundsAreSkipped", 5955,
          join({resized(htOperation(kSecondaryAbove, true), 21), resized(htOperation(kSecondaryAbove, true), 23),
                resized(fullHeOperation, 17), resized(ehtOperation(4), 12)}),
@@ -142,7 +151,8 @@ TEST(Channel, TakesTheWidestAnnouncedWidth) {
         {"VhtDeprecated160", 5180, vhtOperation(2, 50, 0), 160},
         {"VhtDeprecated80Plus80", 5180, vhtOperation(3, 42, 155), 160},
         {"VhtOn24Ignored", 2437,
-         join({htOperation(kSecondaryAbove, true), vhtOperation(1, 42, 0), heOperation(kVhtInfoPresent, {1, 42, 0})}), 40},
+         join({htOperation(kSecondaryAbove, true), vhtOperation(1, 42, 0), heOperation(kVhtInfoPresent, {1, 42, 0})}),
+         40},
         {"He6GHz160", 5955, heOperation(kSixGHzInfoPresent, sixGHzInfo(3)), 160},
         {"HeSixGHzAfterVhtInfoAndCoHosted", 5955,
          heOperation(kVhtInfoPresent | kCoHosted | kSixGHzInfoPresent, join({{0, 0, 0}, {3}, sixGHzInfo(2)})), 80},
@@ -151,7 +161,8 @@ TEST(Channel, TakesTheWidestAnnouncedWidth) {
         {"Eht320", 5955, ehtOperation(4), 320},
         {"EhtInformationNotFlagged", 5955, ehtOperation(4, false), 20},
         {"EhtReservedWidth", 5955, ehtOperation(5), 20}};
-    for (const auto& row : cases) EXPECT_EQ(networkOf(row.frequency, row.elements).channel->widthMHz, row.expected) << row.name;
+    for (const auto& row : cases)
+        EXPECT_EQ(networkOf(row.frequency, row.elements).channel->widthMHz, row.expected) << row.name;
 }
 
 TEST(PhyMode, ReportsTheGreatestModeProven) {
@@ -171,9 +182,11 @@ TEST(PhyMode, ReportsTheGreatestModeProven) {
          PhyMode::AX},
         {"SixGHzIsHeOnly", 5955, join({ofdm, vhtCapabilities()}), std::nullopt},
         {"MisSizedCapabilitiesAreSkipped", 5180,
-         join({htCapabilities(25), heCapabilities(20), heCapabilities(55), resized(vhtCapabilities(), 11)}), std::nullopt},
+         join({htCapabilities(25), heCapabilities(20), heCapabilities(55), resized(vhtCapabilities(), 11)}),
+         std::nullopt},
         {"UnknownBandKeepsOnlyBandFreeModes", 0, join({ofdm, htCapabilities(), vhtCapabilities()}), PhyMode::N}};
-    for (const auto& row : cases) EXPECT_EQ(networkOf(row.frequency, row.elements).highestPhyMode, row.expected) << row.name;
+    for (const auto& row : cases)
+        EXPECT_EQ(networkOf(row.frequency, row.elements).highestPhyMode, row.expected) << row.name;
 }
 
 TEST(Security, NamesTheTypesTheElementsOffer) {
@@ -192,14 +205,19 @@ TEST(Security, NamesTheTypesTheElementsOffer) {
         {"SaeWith384BitGroupOnly", rsnElement({kAkmSaeExtKey}, kMfpRequired), {Wpa3Personal}},
         {"FtSae", rsnElement({kAkmFtSae}, kMfpRequired), {Wpa3Personal}},
         {"FtSaeWith384BitGroup", rsnElement({kAkmFtSaeExtKey}, kMfpRequired), {Wpa3Personal}},
-        {"MixedEap", join({wpaElement({kWpaAkm8021x}), rsnElement({kAkm8021x})}),
+        {"MixedEap",
+         join({wpaElement({kWpaAkm8021x}), rsnElement({kAkm8021x})}),
          {WpaEnterprise, WpaWpa2Enterprise, Wpa2Enterprise}},
         {"FtEap", rsnElement({kAkmFt8021x}, kMfpRequired), {Wpa2Enterprise}},
         {"EapSha256WithoutMfpr", rsnElement({kAkm8021xSha256}, kMfpCapable), {Wpa2Enterprise}},
-        {"Eap1StaysWpa2WithMfpr", rsnElement({kAkm8021x, kAkm8021xSha256}, kMfpRequired), {Wpa2Enterprise, Wpa3Enterprise}},
+        {"Eap1StaysWpa2WithMfpr",
+         rsnElement({kAkm8021x, kAkm8021xSha256}, kMfpRequired),
+         {Wpa2Enterprise, Wpa3Enterprise}},
         {"SuiteB192", rsnElement({kAkmSuiteB192}), {Wpa3Enterprise}},
         {"FtEapSha384", rsnElement({kAkmFt8021xSha384}), {Wpa3Enterprise}},
-        {"WpaPskWithSaeIsNotMixed", join({wpaElement({kWpaAkmPsk}), rsnElement({kAkmSae})}), {WpaPersonal, Wpa3Personal}},
+        {"WpaPskWithSaeIsNotMixed",
+         join({wpaElement({kWpaAkmPsk}), rsnElement({kAkmSae})}),
+         {WpaPersonal, Wpa3Personal}},
         {"OweAndVendorAkmsNameNoType", rsnElement({kAkmOwe, kAkmVendor}), {}},
         {"RsnWithoutPrivacyIsNotOpen", rsnElement({kAkmPsk}), {Wpa2Personal}, 0},
         {"WpaVersionOnlyDefaultsTo8021x", vendorElement(kWpaVendorType, le16(1)), {WpaEnterprise}},
@@ -215,7 +233,8 @@ TEST(Security, NamesTheTypesTheElementsOffer) {
          join({vendorElement(kWpaVendorType, {1}), wpaElement({kWpaAkmPsk}), wpaElement({kWpaAkm8021x}),
                rawElement(kRsn, {1}), rsnElement({kAkmPsk}), rsnElement({kAkm8021x})}),
          {WpaPersonal, WpaWpa2Personal, Wpa2Personal}}};
-    for (const auto& row : cases) EXPECT_EQ(networkOf(2412, row.elements, row.capability).security, row.expected) << row.name;
+    for (const auto& row : cases)
+        EXPECT_EQ(networkOf(2412, row.elements, row.capability).security, row.expected) << row.name;
 }
 
 TEST(Security, RsnCutAtEveryLengthKeepsWhatWasReadAndDefaultsTheRest) {
@@ -224,8 +243,10 @@ TEST(Security, RsnCutAtEveryLengthKeepsWhatWasReadAndDefaultsTheRest) {
     // MFPR); a cut inside a field, a suite count or a selector leaves AKMs
     // unknown. Under 2 bytes the element is malformed and the BSS reads as WEP.
     const wifi::SecuritySet wep{Wep}, eap{Wpa2Enterprise}, none{}, noMfpr{Wpa2Personal, Wpa2Enterprise};
-    const wifi::SecuritySet byLength[] = {wep,  wep,  eap,  none, none, none, eap,  none,   none,   none,
-                                          none, none, eap,  none, none, none, none, none,   none,   none,
+    const wifi::SecuritySet byLength[] = {wep,  wep,  eap,    none,   none,
+                                          none, eap,  none,   none,   none,
+                                          none, none, eap,    none,   none,
+                                          none, none, none,   none,   none,
                                           none, none, noMfpr, noMfpr, {Wpa2Personal, Wpa3Enterprise}};
     ASSERT_EQ(std::size(byLength), whole.size() + 1);
     for (std::size_t length = 0; length <= whole.size(); ++length) {
@@ -248,7 +269,8 @@ TEST(Walk, NetworkPassesTheFactsThroughAndNamesItFromTheFirstSsid) {
     facts.signalDbm = -47;
     facts.elements = join({htCapabilities(), ssidElement(std::string(40, 'n')), ssidElement("two")});
     const auto network = networkFrom(facts);
-    EXPECT_EQ(std::tie(network.bssid, network.rssi, network.elements), std::tie(facts.bssid, facts.signalDbm, facts.elements));
+    EXPECT_EQ(std::tie(network.bssid, network.rssi, network.elements),
+              std::tie(facts.bssid, facts.signalDbm, facts.elements));
     EXPECT_EQ(network.ssid, std::string(40, 'n'));            // longer than allowed: kept
     EXPECT_FALSE(network.channel || network.highestPhyMode);  // both need the frequency
     facts.ssid = "given";

@@ -50,7 +50,8 @@ TEST(ParseBss, ReadsEveryAttributeRejectsEveryTruncationAndReadsUnalignedBytes) 
 }
 
 TEST(Parsers, StationSignalIsASignedByteAndOptionalAndMalformedRepliesAreRejected) {
-    EXPECT_EQ(parseStation(stationReplyOpen(mac(0xAB)).put(NL80211_STA_INFO_SIGNAL, std::uint8_t{0xC6}).endNest().attributes()),
+    EXPECT_EQ(parseStation(
+                  stationReplyOpen(mac(0xAB)).put(NL80211_STA_INFO_SIGNAL, std::uint8_t{0xC6}).endNest().attributes()),
               (StationInfo{"02:00:00:00:00:ab", -58}));
     EXPECT_EQ(parseStation(stationReplyOpen(mac(1)).endNest().attributes()), (StationInfo{"02:00:00:00:00:01", {}}));
     const auto twoBytes = std::uint16_t{4};

@@ -104,8 +104,10 @@ TEST(Labels, SecurityInTheAnswersOrderAndWifiTypeDefaults) {
 // Kept entries are int64 values; new numbers count on from the largest, and
 // past INT64_MAX are the smallest non-negative numbers no entry holds.
 TEST(HiddenSsidIndex, KeepsInt64ValuesAndNeverRepeatsNorOverflows) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max(), kMin = std::numeric_limits<std::int64_t>::min();
-    const std::pair<store::HiddenNumbers, std::vector<std::int64_t>> cases[] = {  // kept, then handed out in turn
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max(),
+                           kMin = std::numeric_limits<std::int64_t>::min();
+    const std::pair<store::HiddenNumbers, std::vector<std::int64_t>> cases[] = {
+        // kept, then handed out in turn
         {{}, {0, 1}},
         {{{"a", 0}, {"b", 5}}, {6, 7}},
         {{{"a", -3}}, {-2}},
@@ -118,7 +120,8 @@ TEST(HiddenSsidIndex, KeepsInt64ValuesAndNeverRepeatsNorOverflows) {
         for (const auto& [bssid, number] : stored) EXPECT_EQ(hiddenSsidNumber(index, bssid), number);
         EXPECT_FALSE(index.changed) << "known BSSIDs do not change the index";
         std::vector<std::int64_t> handedOut;
-        for (std::size_t i = 0; i < expected.size(); ++i) handedOut.push_back(hiddenSsidNumber(index, "new" + std::to_string(i)));
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            handedOut.push_back(hiddenSsidNumber(index, "new" + std::to_string(i)));
         EXPECT_EQ(handedOut, expected);
         EXPECT_EQ(hiddenSsidNumber(index, "new0"), handedOut[0]);
         EXPECT_TRUE(index.changed);

@@ -41,8 +41,9 @@ TEST(SceneBackend, InterfacesAbsentAreAnEmptyListNullIsNoListAndTheDefaultIsALis
     EXPECT_EQ(backend.interfaces(), (std::vector<wifi::Interface>{{"p2p", {}, {}, 0}, wlan1}));
     EXPECT_EQ(backend.defaultInterface(), wlan1);
     EXPECT_EQ(backend.scan(std::nullopt), std::vector<wifi::Network>{});
-    EXPECT_EQ(backendOf(R"({"defaultInterface": 0, "interfaces": [{"scan": {"fails": true, "networks": [{}]}}]})").scan("x"),
-              std::nullopt);
+    EXPECT_EQ(
+        backendOf(R"({"defaultInterface": 0, "interfaces": [{"scan": {"fails": true, "networks": [{}]}}]})").scan("x"),
+        std::nullopt);
 }
 
 // A name keeps networks whose SSID has exactly its bytes, and networks
@@ -55,8 +56,11 @@ TEST(SceneBackend, AScanForANameMatchesSsidBytesOrAProbeAnswer) {
         {"ssid": "Home ", "bssid": "5"}, {"ssid": "Nul\u0000", "bssid": "7"})");
     const std::pair<std::optional<std::string>, Found> cases[] = {
         {std::nullopt, {{"Home", "1"}, {std::nullopt, "2"}, {"home", "3"}, {"Cafe", "4"}, {"Home ", "5"}, {nul, "7"}}},
-        {"Home", {{"Home", "1"}, {"Home", "4"}}}, {"Lab", {{"Lab", "2"}}}, {"Cafe", {{"Cafe", "4"}}},
-        {nul, {{nul, "7"}}}, {"", {}}};
+        {"Home", {{"Home", "1"}, {"Home", "4"}}},
+        {"Lab", {{"Lab", "2"}}},
+        {"Cafe", {{"Cafe", "4"}}},
+        {nul, {{nul, "7"}}},
+        {"", {}}};
     for (const auto& [name, expected] : cases) {
         Found found;
         for (const wifi::Network& network : scanned(scene, name)) found.emplace_back(network.ssid, network.bssid);
@@ -82,10 +86,18 @@ TEST(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
         wifi::SecuritySet security;
         std::optional<wifi::PhyMode> highest;
     } cases[] = {
-        {R"("frequency": 2462, "capability": 1041, )" + ie, "Lab", wifi::Channel{11, 20, 2400},
-         {Security::Wpa2Personal}, wifi::PhyMode::G},
+        {R"("frequency": 2462, "capability": 1041, )" + ie,
+         "Lab",
+         wifi::Channel{11, 20, 2400},
+         {Security::Wpa2Personal},
+         wifi::PhyMode::G},
         {R"("ssid": "Given", "frequency": 2462, "capability": 1041, "channel": {"number": 7},
-            "security": [], "phyModes": [6], )" + ie, "Given", wifi::Channel{7, 0, 0}, {}, wifi::PhyMode::AX},
+            "security": [], "phyModes": [6], )" +
+             ie,
+         "Given",
+         wifi::Channel{7, 0, 0},
+         {},
+         wifi::PhyMode::AX},
         {R"("capability": 17)", std::nullopt, std::nullopt, {Security::Wep}, std::nullopt},
         {R"("frequency": 5180)", std::nullopt, wifi::Channel{36, 20, 5000}, {Security::None}, std::nullopt},
         {ie, std::nullopt, std::nullopt, {}, std::nullopt},  // elements alone are not radio-level
@@ -98,7 +110,8 @@ TEST(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
             << expected.fields;
     }
     // A probe answer is reported under the name, not the element's.
-    EXPECT_EQ(scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + ie + "}"), "Home").at(0).ssid, "Home");
+    EXPECT_EQ(scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + ie + "}"), "Home").at(0).ssid,
+              "Home");
 }
 
 util::Diagnostics quiet;  // recordings whose target can take them say nothing
@@ -145,9 +158,13 @@ constexpr const char* kHome = R"({"defaultInterface": 1, "interfaces": [
 
 TEST(Record, ReplaysAsTheRecordedRunAndTheRecorderForwardsUnchanged) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {kHome, std::nullopt}, {kHome, "Home"}, {kHome, "Lab"}, {kHome, "Nowhere"},
+        {kHome, std::nullopt},
+        {kHome, "Home"},
+        {kHome, "Lab"},
+        {kHome, "Nowhere"},
         {R"({"location": {"authorizationStatus": 1}, "defaultInterface": 0, "interfaces": [
-            {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})", std::nullopt},
+            {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})",
+         std::nullopt},
         {R"({"location": {"delivers": false}, "interfaces": [{"name": "wlan0", "rssi": -3}]})", std::nullopt},
         {"{}", std::nullopt}};
     for (const auto& [scene, name] : cases) {
@@ -210,7 +227,7 @@ TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
     std::ofstream(folder / "scene.json") << "earlier";
     Scene notUtf8 = mustRead(R"({"defaultInterface": 0, "interfaces": [{"name": "wlan"}]})");
     (*notUtf8.interfaces)[0].interface.name = "wlan\xff";  // a scene file is UTF-8 and cannot hold this name
-    Scene noRadio;  // nothing worth replaying
+    Scene noRadio;                                         // nothing worth replaying
     noRadio.interfaces = std::nullopt;
     makeRecordingBackend(std::make_unique<SceneBackend>(notUtf8), folder / "scene.json", quiet).reset();
     makeRecordingBackend(std::make_unique<SceneBackend>(Scene{}), folder / "missing/scene.json", quiet).reset();

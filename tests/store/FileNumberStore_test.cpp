@@ -32,15 +32,18 @@ using Text = std::optional<std::string>;
 TEST(StorePath, FollowsAbsoluteXdgThenHomeThenAccount) {
     const Text xdg = "/xdg/netmoth-companion/defaults.json", home = "/home/u/.config/netmoth-companion/defaults.json",
                account = "/acct/.config/netmoth-companion/defaults.json", none;
-    const std::tuple<Text, Text, Text, Text> cases[] = {  // XDG_CONFIG_HOME, HOME, the account's home, the store
-        {"/xdg", "/home/u", "/acct", xdg}, {"/xdg/", none, none, xdg},        {none, "/home/u", "/acct", home},
-        {"", "/home/u", "/acct", home},    {"xdg", "/home/u", "/acct", home}, {none, "home/u", "/acct", account},
+    const std::tuple<Text, Text, Text, Text> cases[] = {
+        // XDG_CONFIG_HOME, HOME, the account's home, the store
+        {"/xdg", "/home/u", "/acct", xdg}, {"/xdg/", none, none, xdg},
+        {none, "/home/u", "/acct", home},  {"", "/home/u", "/acct", home},
+        {"xdg", "/home/u", "/acct", home}, {none, "home/u", "/acct", account},
         {none, none, "acct", none},        {none, "x", none, none}};
     for (const auto& [xdgConfigHome, homeVariable, accountHome, expected] : cases) {
         const auto path = resolveStorePath(
             [&](std::string_view name) { return name == "XDG_CONFIG_HOME" ? xdgConfigHome : homeVariable; },
             [&] { return accountHome; });
-        EXPECT_EQ(path ? Text(path->string()) : none, expected) << xdgConfigHome.value_or("-") << homeVariable.value_or("-");
+        EXPECT_EQ(path ? Text(path->string()) : none, expected)
+            << xdgConfigHome.value_or("-") << homeVariable.value_or("-");
     }
 }
 
@@ -144,7 +147,8 @@ TEST_F(FileNumberStoreTest, SaveCreatesPrivateFoldersAndReplacesOurNumbersKeepin
     // Without a home directory, or with a folder that cannot exist: reads
     // nothing, saves nowhere, says so once.
     writeText(root_ / "file", "");
-    for (const std::optional<fs::path>& nowhere : {std::optional<fs::path>(), std::optional(root_ / "file" / "d" / "s.json")}) {
+    for (const std::optional<fs::path>& nowhere :
+         {std::optional<fs::path>(), std::optional(root_ / "file" / "d" / "s.json")}) {
         util::Diagnostics diagnostics;
         auto held = FileNumberStore(nowhere, diagnostics).lease();
         held->save({{"k", 1}});
@@ -173,9 +177,15 @@ TEST_F(FileNumberStoreTest, SaveRemovesOnlyItsOwnAbandonedTemporaries) {
 }
 
 TEST_F(FileNumberStoreTest, DamagedStoreIsKeptAsideBeforeTheFirstWrite) {
-    const std::string damagedTexts[] = {"", "{\"k\":", "[1,2]", "null", "{\"k\":1} trailing", "{\"k\":\"\xFF\"}",
+    const std::string damagedTexts[] = {"",
+                                        "{\"k\":",
+                                        "[1,2]",
+                                        "null",
+                                        "{\"k\":1} trailing",
+                                        "{\"k\":\"\xFF\"}",
                                         std::string("{\"k\":{}}\0{\"theme\":1}", 20),  // a NUL after the object
-                                        nested(kMaxStoreNesting + 1, true), nested(kMaxStoreNesting + 1, false)};
+                                        nested(kMaxStoreNesting + 1, true),
+                                        nested(kMaxStoreNesting + 1, false)};
     for (const std::string& damaged : damagedTexts) {
         emptyFolder();
         writeText(store_, damaged);
@@ -201,15 +211,17 @@ TEST_F(FileNumberStoreTest, StoreWeCannotReplaceIsLeftAloneAndTheLeaseWorksInMem
         std::function<void()> plant;  // over a store holding the number 7 for "k"
         bool readsOld;                // false: what we cannot read we cannot judge
         bool limitFileSize = false;   // the temporary file's write then fails as on a full disk
-    } cases[] = {
-        {"unreadable", [&] { fs::permissions(store_, fs::perms::none); }, false},
-        {"oversized", [&] { fs::resize_file(store_, kMaxStoreBytes + 1); }, false},
-        {"directory", [&] { fs::remove(store_), fs::create_directory(store_); }, false},
-        {"fifo", [&] { fs::remove(store_), mkfifo(store_.c_str(), 0600); }, false},
-        {"another user's read-only folder",
-         [&] { fs::permissions(folder_, fs::perms::others_read | fs::perms::others_exec), lchown(folder_.c_str(), 65534, 65534); },
-         true},
-        {"file size limit", [] {}, true, true}};
+    } cases[] = {{"unreadable", [&] { fs::permissions(store_, fs::perms::none); }, false},
+                 {"oversized", [&] { fs::resize_file(store_, kMaxStoreBytes + 1); }, false},
+                 {"directory", [&] { fs::remove(store_), fs::create_directory(store_); }, false},
+                 {"fifo", [&] { fs::remove(store_), mkfifo(store_.c_str(), 0600); }, false},
+                 {"another user's read-only folder",
+                  [&] {
+                      fs::permissions(folder_, fs::perms::others_read | fs::perms::others_exec),
+                          lchown(folder_.c_str(), 65534, 65534);
+                  },
+                  true},
+                 {"file size limit", [] {}, true, true}};
     HiddenNumbers many;
     for (int i = 0; i < 200; ++i) many.emplace_back("b" + std::to_string(i), i);
     for (const auto& row : cases) {
@@ -224,7 +236,8 @@ TEST_F(FileNumberStoreTest, StoreWeCannotReplaceIsLeftAloneAndTheLeaseWorksInMem
                           setrlimit(RLIMIT_FSIZE, &limit);
                       }
                       auto held = lease();
-                      const bool readAsExpected = held->numbers() == (row.readsOld ? HiddenNumbers{{"k", 7}} : HiddenNumbers{});
+                      const bool readAsExpected =
+                          held->numbers() == (row.readsOld ? HiddenNumbers{{"k", 7}} : HiddenNumbers{});
                       held->save(many);
                       return readAsExpected && held->numbers() == many ? 0 : 1;
                   }),
@@ -257,23 +270,27 @@ TEST_F(FileNumberStoreTest, KeepsEveryUsableEntryAndOtherMembersByteForByte) {
         std::string text;
         std::unordered_map<std::string, std::int64_t> kept;  // the hidden numbers read
         std::vector<std::string> preserved;                  // bytes the save keeps
-    } cases[] = {
-        {R"({"hiddenSsidIndexByBssid":{"02:00:00:00:00:05":0,"a":1e400,"b":-1e400,"c":)" + k401Digits + "}}",
-         {{"02:00:00:00:00:05", 0}}, {}},
-        {R"({"hiddenSsidIndexByBssid":{"a":3},"theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]}",
-         {{"a", 3}}, {R"("theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]"}},
-        {R"({"hiddenSsidIndexByBssid":{"a":9007199254740992,"b":9007199254740993.0,"c":1e-400,)"
-         R"("d":-9.2233720368547758e18,"e":5.0}})",
-         {{"a", 9007199254740992}, {"e", 5}}, {}},
-        {R"({"hiddenSsidIndexByBssid":{"f":5.5,"b":true,"s":"9","n":null,"l":[9],"o":{"x":9},"k":2,)"
-         R"("u":9223372036854775808,"two63":9.223372036854775808e18,"lo":-9223372036854775808,)"
-         R"("lof":-9.223372036854775808e18,"z":-0.0,"e":1e3}})",
-         {{"k", 2}, {"lo", INT64_MIN}, {"lof", INT64_MIN}, {"z", 0}, {"e", 1000}}, {}},
-        {R"({"hiddenSsidIndexByBssid":[1,2]})", {}, {}},
-        {R"({"big":123456789012345678901234567890, "tiny" : 1e-400,"s":"é\/","t":1.50})", {},
-         {R"("big":123456789012345678901234567890)", R"("tiny":1e-400)", R"("s":"é\/")", R"("t":1.50)"}},
-        {nested(kMaxStoreNesting, true), {}, {nestedMember(kMaxStoreNesting, true)}},
-        {nested(kMaxStoreNesting, false), {}, {nestedMember(kMaxStoreNesting, false)}}};
+    } cases[] = {{R"({"hiddenSsidIndexByBssid":{"02:00:00:00:00:05":0,"a":1e400,"b":-1e400,"c":)" + k401Digits + "}}",
+                  {{"02:00:00:00:00:05", 0}},
+                  {}},
+                 {R"({"hiddenSsidIndexByBssid":{"a":3},"theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]}",
+                  {{"a", 3}},
+                  {R"("theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]"}},
+                 {R"({"hiddenSsidIndexByBssid":{"a":9007199254740992,"b":9007199254740993.0,"c":1e-400,)"
+                  R"("d":-9.2233720368547758e18,"e":5.0}})",
+                  {{"a", 9007199254740992}, {"e", 5}},
+                  {}},
+                 {R"({"hiddenSsidIndexByBssid":{"f":5.5,"b":true,"s":"9","n":null,"l":[9],"o":{"x":9},"k":2,)"
+                  R"("u":9223372036854775808,"two63":9.223372036854775808e18,"lo":-9223372036854775808,)"
+                  R"("lof":-9.223372036854775808e18,"z":-0.0,"e":1e3}})",
+                  {{"k", 2}, {"lo", INT64_MIN}, {"lof", INT64_MIN}, {"z", 0}, {"e", 1000}},
+                  {}},
+                 {R"({"hiddenSsidIndexByBssid":[1,2]})", {}, {}},
+                 {R"({"big":123456789012345678901234567890, "tiny" : 1e-400,"s":"é\/","t":1.50})",
+                  {},
+                  {R"("big":123456789012345678901234567890)", R"("tiny":1e-400)", R"("s":"é\/")", R"("t":1.50)"}},
+                 {nested(kMaxStoreNesting, true), {}, {nestedMember(kMaxStoreNesting, true)}},
+                 {nested(kMaxStoreNesting, false), {}, {nestedMember(kMaxStoreNesting, false)}}};
     for (const auto& row : cases) {
         emptyFolder();
         writeText(store_, row.text);
@@ -306,7 +323,8 @@ TEST_F(FileNumberStoreTest, KeepsEveryUsableEntryAndOtherMembersByteForByte) {
 // lease still reads, saves nothing, leaves other saves' files alone, says why.
 TEST_F(FileNumberStoreTest, WithoutTheLockALeaseReadsButNeverSavesAndSaysWhy) {
     const fs::path lock = withSuffix(".lock");
-    const std::pair<const char*, std::function<int()>> plants[] = {  // returns a descriptor to close, or -1
+    const std::pair<const char*, std::function<int()>> plants[] = {
+        // returns a descriptor to close, or -1
         {"fifo", [&] { return mkfifo(lock.c_str(), 0600) - 1; }},
         {"folder", [&] { return fs::create_directory(lock) - 2; }},
         {"link to a file", [&] { return fs::create_symlink(store_, lock), -1; }},

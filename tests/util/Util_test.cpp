@@ -50,7 +50,7 @@ TEST(JsonWriter, WritesTheCallersLayoutAndRefusesWhatIsNotUtf8) {
         {json::array({"ok", "\xFF"}), std::nullopt},
         {json{{"\xC3", 1}}, std::nullopt},
         {json::array({1.5}), std::nullopt},
-        {json::array({"ok\xC3"}), std::nullopt},        // cut short at the end
+        {json::array({"ok\xC3"}), std::nullopt},         // cut short at the end
         {json::array({"\xED\xA0\x80"}), std::nullopt}};  // a surrogate
     for (const auto& [value, text] : cases) EXPECT_EQ(writePrettyJson(value), text) << value.dump();
 }
@@ -76,7 +76,9 @@ TEST(DecodeUtf8Lossy, ReplacesEachMaximalInvalidSubpart) {
     const std::pair<std::string, std::string> cases[] = {
         {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD"},
         {"a\xC3", "a" + r},
-        {"\xF0\x9F\x98" "b", r + "b"},  // a truncated four-byte sequence is one subpart
+        {"\xF0\x9F\x98"
+         "b",
+         r + "b"},  // a truncated four-byte sequence is one subpart
         {"\xC0\xAF", r + r},
         {"\xF0\x8F\xBF\xBF", r + r + r + r},
         {"\xED\xA0\x80", r + r + r},
