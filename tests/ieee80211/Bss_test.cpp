@@ -20,7 +20,8 @@ Bytes bytesOf(const std::string& hex) {
     Bytes bytes;
     std::string digits;
     for (const char c : hex) digits += std::isxdigit(static_cast<unsigned char>(c)) ? std::string(1, c) : "";
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) bytes.push_back(std::stoi(digits.substr(i, 2), nullptr, 16));
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+        bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
     return bytes;
 }
 
@@ -42,26 +43,26 @@ TEST(Bss, EachCaseOfTheTable) {
         "Wpa3Personal", "WpaEnterprise", "WpaWpa2Enterprise", "Wpa2Enterprise",  "Wpa3Enterprise",
         "DynamicWep"};
     for (const json& row : json::parse(std::ifstream(NETMOTH_BSS_CASES))) {
-        const std::string name = row.at("name");
-        const wifi::Network network =
-            networkOf(row.at("frequency"), bytesOf(row.value("elements", "")), row.value("capability", 0x0010));
-        if (const auto c = row.find("channel"); c != row.end()) {
-            EXPECT_EQ(network.channel, (wifi::Channel{c->at(0), c->at(1), c->at(2)})) << name;
+        const wifi::Network network = networkOf(row.at("frequency"), bytesOf(row.value("elements", "")),
+                                                row.value("capability", std::uint16_t{0x0010}));
+        const std::optional<wifi::Channel> channel = network.channel;
+        json types = json::array();
+        for (std::size_t i = 0; i < std::size(securityTypes); ++i) {
+            if (network.security.contains(static_cast<wifi::Security>(i))) types.push_back(securityTypes[i]);
         }
-        if (row.contains("number")) EXPECT_EQ(network.channel->number, row["number"]) << name;
-        if (row.contains("width")) EXPECT_EQ(network.channel->widthMHz, row["width"]) << name;
-        if (row.contains("phy")) {
-            const auto mode = network.highestPhyMode;
-            EXPECT_EQ(mode ? json(phyModes[static_cast<int>(*mode)]) : json(), row["phy"]) << name;
+        // The row as this BSS fills it in: each value the row names, as decoded.
+        json seen = row;
+        for (const auto& [key, value] :
+             {std::pair<const char*, json>{
+                  "channel", channel ? json{channel->number, channel->widthMHz, channel->bandMHz} : json()},
+              {"number", channel ? json(channel->number) : json()},
+              {"width", channel ? json(channel->widthMHz) : json()},
+              {"phy", network.highestPhyMode ? json(phyModes[static_cast<int>(*network.highestPhyMode)]) : json()},
+              {"security", types},
+              {"ssid", network.ssid ? json(*network.ssid) : json()}}) {
+            if (row.contains(key)) seen[key] = value;
         }
-        if (row.contains("security")) {
-            json types = json::array();
-            for (std::size_t i = 0; i < std::size(securityTypes); ++i) {
-                if (network.security.contains(static_cast<wifi::Security>(i))) types.push_back(securityTypes[i]);
-            }
-            EXPECT_EQ(types, row["security"]) << name;
-        }
-        if (row.contains("ssid")) EXPECT_EQ(network.ssid ? json(*network.ssid) : json(), row["ssid"]) << name;
+        EXPECT_EQ(seen, row);
     }
 }
 
