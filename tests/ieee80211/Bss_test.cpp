@@ -19,8 +19,9 @@ Bytes bytesOf(const std::string& hex) {
     Bytes bytes;
     std::string digits;
     for (const char c : hex) digits += std::isxdigit(static_cast<unsigned char>(c)) ? std::string(1, c) : "";
-    for (std::size_t i = 0; i + 1 < digits.size(); i += 2)
+    for (std::size_t i = 0; i + 1 < digits.size(); i += 2) {
         bytes.push_back(static_cast<std::uint8_t>(std::stoi(digits.substr(i, 2), nullptr, 16)));
+    }
     return bytes;
 }
 
@@ -32,8 +33,8 @@ wifi::Network networkOf(std::uint32_t frequency, const Bytes& elements, std::uin
     return networkFrom(facts);
 }
 
-// Each row of bss-cases.json: a BSS on "frequency" with "elements" (hex,
-// written from the standard's frame layouts) and "capability" (default 0x10,
+// Each row of bss-cases.json: a BSS on "frequency" with "elements" (hex, each
+// element's ID, length and body, RSN and WPA bodies split at their fields) and "capability" (default 0x10,
 // privacy) gives each of the values the row names. An RSN element cut before a
 // field gives that field its default (AKM 802.1X, no MFPR); a cut inside a
 // field, a suite count or a selector leaves AKMs unknown; under 2 bytes the
