@@ -2,30 +2,23 @@
 // parser accepts must be well formed, and must survive being sent again the
 // way the kernel sends it: every value passes through unchanged.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "NetlinkMessage.h"
 #include "nl80211/Messages.h"
-
-namespace {
 
 using namespace netmoth::nl80211;
 using test::Bytes;
 using test::NetlinkMessage;
 
-void require(bool property) {
-    if (!property) std::abort();
-}
-
 // "xx:xx:..." back to octets; text that is not a lower-case MAC cannot survive the round trip.
-Bytes macBytes(const std::string& text) {
+static Bytes macBytes(const std::string& text) {
     Bytes octets;
-    for (std::size_t i = 0; i < text.size(); i += 3) octets.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
+    for (std::size_t i = 0; i < text.size(); i += 3)
+        octets.push_back(static_cast<std::uint8_t>(std::stoul(text.substr(i, 2), nullptr, 16)));
     return octets;
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const AttributeBytes input(data, size);

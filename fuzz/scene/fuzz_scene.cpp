@@ -2,40 +2,33 @@
 // a scene or a one-line error, and a scene's backend answers consistently.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 
+#include "FuzzCheck.h"
 #include "scene/SceneBackend.h"
 #include "scene/SceneReader.h"
 
-namespace {
-
 using namespace netmoth;
-
-void check(bool property) {
-    if (!property) std::abort();
-}
 
 // A scan for a name reports only networks under that name, never more than an
 // unnamed scan, and fails exactly when the unnamed scan does.
-void scanByName(wifi::Backend& backend, const std::string& name, const std::optional<std::vector<wifi::Network>>& all) {
+static void scanByName(wifi::Backend& backend, const std::string& name,
+                       const std::optional<std::vector<wifi::Network>>& all) {
     const auto found = backend.scan(name);
-    check(found.has_value() == all.has_value());
-    for (std::size_t i = 0; found && i < found->size(); ++i) check((*found)[i].ssid == name && i < all->size());
+    require(found.has_value() == all.has_value());
+    for (std::size_t i = 0; found && i < found->size(); ++i) require((*found)[i].ssid == name && i < all->size());
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     auto reading = scene::readScene(std::string_view(reinterpret_cast<const char*>(data), size));
-    check(reading.scene.has_value() == reading.error.empty());
-    if (!reading.scene) return check(reading.error.find('\n') == std::string::npos), 0;
+    require(reading.scene.has_value() == reading.error.empty());
+    if (!reading.scene) return require(reading.error.find('\n') == std::string::npos), 0;
     scene::SceneBackend backend(std::move(*reading.scene));
     const auto interfaces = backend.interfaces();
     const auto all = backend.scan(std::nullopt);
     if (const auto chosen = backend.defaultInterface()) {
-        check(interfaces && std::find(interfaces->begin(), interfaces->end(), *chosen) != interfaces->end());
+        require(interfaces && std::find(interfaces->begin(), interfaces->end(), *chosen) != interfaces->end());
     } else {
-        check(!all);  // only the default interface scans
+        require(!all);  // only the default interface scans
     }
     for (const char* name : {"", "Lab", "Home"}) scanByName(backend, name, all);
     for (std::size_t i = 0; all && i < all->size(); ++i) {

@@ -2,19 +2,15 @@
 // as the hidden-network table, known BSSIDs keep their numbers, new ones get
 // numbers nobody holds, and a save reloads unchanged.
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <unordered_set>
 
+#include "FuzzCheck.h"
 #include "report/HiddenSsidIndex.h"
 #include "store/StoreDocument.h"
 #include "support/Doubles.h"
 
 using namespace netmoth;
-
-static void require(bool property) {
-    if (!property) std::abort();
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto document = store::parseStoreDocument(std::string_view(reinterpret_cast<const char*>(data), size));
@@ -43,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // What is saved reads back as the same numbers.
         store::StoreDocument saved = store::parseStoreDocument(document->serialise()).value();
         saved.setHiddenNumbers(numbers.kept);
-        require(report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers()).numberByBssid ==
-                index.numberByBssid);
+        require(
+            report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers()).numberByBssid ==
+            index.numberByBssid);
     }
     return 0;
 }

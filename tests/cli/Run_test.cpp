@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include "report/Reports.h"
 #include "support/Doubles.h"
 
 namespace netmoth::cli {
@@ -29,32 +28,19 @@ struct Launch : ::testing::Test {
     Platform platform{backend, numbers, diagnostics};
 };
 
-TEST_F(Launch, ScanTakesTheLastSsidSwitchAndKeepsAnEmptyName) {
-    run({"/bin/tool", "--ssid=A", "--ssid=\"B\""});
-    run({"/bin/tool", "--isRetrievingInterfaces", "--ssid="});
-    run({"/bin/tool", "--help", "--ssid=C"});
-    run({"/bin/tool"});
-    run({});
-    EXPECT_EQ(backend.scannedNames,
-              (std::vector<std::optional<std::string>>{"B", "", "C", std::nullopt, std::nullopt}));
-    // The program's own path is an argument like any other.
+// Which name a scan is for is in tests/e2e/cases.json; the program's own path
+// is an argument like any other, and no arguments at all scan for every name.
+TEST_F(Launch, TheProgramPathIsAnArgumentAndNoArgumentsScanEveryName) {
     EXPECT_TRUE(run({"--isRetrievingInterfaces"}).starts_with("{\n  \"wlan0\" : {"));
     EXPECT_TRUE(run({"/bin/tool", "--help"}).starts_with("usage: netmoth-companion"));
+    run({});
+    EXPECT_EQ(backend.scannedNames, (std::vector<std::optional<std::string>>{std::nullopt}));
 }
 
 TEST_F(Launch, PermissionSwitchAnywhereAnswersAlone) {
     backend.permissionValue = wifi::Permission::Denied;
     EXPECT_EQ(run({"/bin/tool", "--isCheckingLocationPermission", "--isRetrievingInterfaces"}), "denied\n");
     EXPECT_TRUE(backend.scannedNames.empty());
-}
-
-TEST_F(Launch, FallbacksAreTwoCharactersAndSayWhyOnce) {
-    backend.defaultValue = std::nullopt;
-    backend.list = std::nullopt;
-    EXPECT_EQ(run({"/bin/tool"}), "[]\n");
-    EXPECT_EQ(run({"/bin/tool", "--isRetrievingConnectedSignal"}), "{}\n");
-    EXPECT_EQ(run({"/bin/tool", "--isRetrievingInterfaces"}), "{}\n");
-    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{std::string(report::why::kNoInterface)});
 }
 
 TEST_F(Launch, TheBackendsOwnCauseIsTheOnlyLine) {

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <set>
 #include <sstream>
 
 #include <nlohmann/json.hpp>
@@ -20,7 +19,9 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 
 // A bundled scene by name; an absolute path is kept as it is.
-inline std::string scenePath(const std::string& scene) { return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string(); }
+inline std::string scenePath(const std::string& scene) {
+    return (fs::path(NETMOTH_E2E_DIR) / "scenes" / scene).string();
+}
 
 inline std::string readFile(const fs::path& path) {
     std::ostringstream text;
@@ -28,7 +29,9 @@ inline std::string readFile(const fs::path& path) {
     return text.str();
 }
 
-inline void writeBytes(const fs::path& file, const std::string& bytes) { std::ofstream(file, std::ios::binary) << bytes; }
+inline void writeBytes(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
 
 // Hidden networks' BSSIDs are 02:00:00:xx:xx:xx; hidden-many.json uses serials 1 to 10.
 inline std::string hiddenBssid(int serial) {
@@ -47,22 +50,6 @@ inline json sceneWith(const std::vector<std::string>& names, int firstHidden, in
     }
     for (int i = firstHidden; i < firstHidden + hiddenCount; ++i) networks.push_back({{"bssid", hiddenBssid(i)}});
     return {{"defaultInterface", 0}, {"interfaces", {{{"name", "wlan0"}, {"scan", {{"networks", networks}}}}}}};
-}
-
-inline std::set<std::int64_t> numbersIn(const json& index) {
-    std::set<std::int64_t> numbers;
-    for (const auto& [bssid, number] : index.items()) numbers.insert(number.get<std::int64_t>());
-    return numbers;
-}
-
-// Each network of a scan report whose BSSID `index` holds is labelled with that number.
-inline void expectNumbersFrom(const json& index, const std::string& out) {
-    for (const json& record : json::parse(out)) {
-        const auto number = index.find(record.at("bssid").get<std::string>());
-        if (number != index.end()) {
-            EXPECT_EQ(record.at("SSID"), "Hidden SSID " + number->dump());
-        }
-    }
 }
 
 struct ToolTest : ::testing::Test {

@@ -49,14 +49,11 @@ TEST(ParseBss, ReadsEveryAttributeRejectsEveryTruncationAndReadsUnalignedBytes) 
     EXPECT_EQ(parseBss(AttributeBytes(shifted).subspan(1)), parseBss(whole));
 }
 
-TEST(ParseStation, SignalIsASignedByteAndOptional) {
-    const auto signal = std::uint8_t{0xC6};
-    EXPECT_EQ(parseStation(stationReplyOpen(mac(0xAB)).put(NL80211_STA_INFO_SIGNAL, signal).endNest().attributes()),
+TEST(Parsers, StationSignalIsASignedByteAndOptionalAndMalformedRepliesAreRejected) {
+    EXPECT_EQ(parseStation(
+                  stationReplyOpen(mac(0xAB)).put(NL80211_STA_INFO_SIGNAL, std::uint8_t{0xC6}).endNest().attributes()),
               (StationInfo{"02:00:00:00:00:ab", -58}));
     EXPECT_EQ(parseStation(stationReplyOpen(mac(1)).endNest().attributes()), (StationInfo{"02:00:00:00:00:01", {}}));
-}
-
-TEST(Parsers, RejectMalformedReplies) {
     const auto twoBytes = std::uint16_t{4};
     EXPECT_FALSE(parseInterface(interfaceReply().text(NL80211_ATTR_IFNAME, "wlan0").attributes())) << "no index";
     EXPECT_FALSE(parseInterface(interfaceReply().put(NL80211_ATTR_IFINDEX, twoBytes).attributes())) << "short index";

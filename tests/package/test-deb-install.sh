@@ -1,12 +1,9 @@
 #!/usr/bin/env bash
 # Installs the Debian package with apt on a clean Debian 12 root made by
 # debootstrap and runs the installed program there; the machine itself gets
-# nothing installed.
+# nothing installed. NETMOTH_DEB_CACHE: see debian-root.sh.
 #
-# Usage: tests/package/test-deb-install.sh [PACKAGE.deb or a folder holding it]
-#        (default: build it from this tree)
-# NETMOTH_DEB_CACHE keeps the bootstrapped root and the build between runs
-# (default ${TMPDIR:-/tmp}/netmoth-deb-test).
+# Usage: tests/package/test-deb-install.sh PACKAGE.deb|FOLDER   (a folder holding one netmoth-companion_*.deb)
 # Exit status: 0 passed, 1 failed, 77 skipped (not root, no debootstrap or
 # chroot, or the mirror cannot be reached).
 set -euo pipefail
@@ -14,36 +11,21 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 # shellcheck source=tests/package/debian-root.sh
 . "$repo/tests/package/debian-root.sh"
-cache=$debian_root_cache
-suite=$debian_root_suite
 root=
-
 say() { echo "test-deb-install: $*" >&2; }
 skip() { say "SKIPPED: $*"; exit 77; }
 fail() { say "FAILED: $*"; exit 1; }
-
 trap 'debian_root_remove "$root"' EXIT
 trap 'exit 130' INT TERM
 in_root() { debian_root_run "$root" "$@"; }
 
-# Builds the package from this tree and prints its path.
-build_package() {
-  local build=$cache/build packages
-  cmake -S "$repo" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DNETMOTH_BUILD_TESTS=OFF >&2
-  cmake --build "$build" >&2
-  rm -f "$build"/netmoth-companion_*.deb
-  (cd "$build" && cpack -G DEB >&2)
-  packages=("$build"/netmoth-companion_*.deb)
-  [ -f "${packages[0]}" ] || fail "cpack made no netmoth-companion_*.deb in $build"
-  echo "${packages[0]}"
-}
-
+[ "$#" -eq 1 ] || { say "usage: $0 PACKAGE.deb|FOLDER"; exit 2; }
 [ "$(id -u)" -eq 0 ] || skip "needs root (debootstrap, chroot and mount)"
-for tool in debootstrap chroot dpkg-deb ninja; do
+for tool in debootstrap chroot dpkg-deb; do
   command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
-debian_root_pristine >/dev/null || skip "no clean $suite root (see above)"
-deb=${1:-$(build_package)}
+debian_root_pristine >/dev/null || skip "no clean $debian_root_suite root (see above)"
+deb=$1
 if [ -d "$deb" ]; then
   debs=("$deb"/netmoth-companion_*.deb)
   deb=${debs[0]}
@@ -54,14 +36,14 @@ say "Depends: $depends"
 [[ $depends == *libc6* ]] || fail "Depends lacks libc6: dpkg-shlibdeps found no run-time libraries"
 [ "$(dpkg-deb -f "$deb" Section)" = net ] || fail "Section is not net"
 
-mkdir -p "$cache"
-root=$(mktemp -d "$cache/run.XXXXXX")
+mkdir -p "$debian_root_cache"
+root=$(mktemp -d "$debian_root_cache/run.XXXXXX")
 rmdir "$root"
-debian_root_copy "$root" || skip "no throwaway $suite root (see above)"
+debian_root_copy "$root" || skip "no throwaway $debian_root_suite root (see above)"
 install -m 0644 "$deb" "$root/tmp/"
 cp "$repo/examples/sample-scene.json" "$root/tmp/scene.json"
 in_root apt-get install -y --no-install-recommends "/tmp/$(basename "$deb")" >&2 ||
-  fail "apt-get install of $(basename "$deb") failed on a clean $suite"
+  fail "apt-get install of $(basename "$deb") failed on a clean $debian_root_suite"
 
 answer=$(in_root timeout 60 env NETMOTH_SCENE=/tmp/scene.json netmoth-companion --isCheckingLocationPermission) ||
   fail "the permission job failed"

@@ -1,10 +1,13 @@
-// The answers as functions of values: every key, fallback and label.
-
-#include "report/Reports.h"
+// The answers as functions of values: every key, fallback and label, and the
+// hidden-network numbers.
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <nlohmann/json.hpp>
+
+#include "report/HiddenSsidIndex.h"
+#include "report/Reports.h"
 
 namespace netmoth::report {
 namespace {
@@ -20,66 +23,27 @@ wifi::Network network(std::optional<std::string> bssid, std::optional<std::strin
     return n;
 }
 
-json scan(const std::vector<wifi::Network>& networks, report::HiddenSsidIndex& hidden,
+json scan(const std::vector<wifi::Network>& networks, HiddenSsidIndex& hidden,
           std::string_view connected = "aa:aa:aa:aa:aa:01") {
     const Answer answer = scanReport(networks, connected, hidden);
     EXPECT_TRUE(answer.why.empty());
     return answer.line ? json::parse(*answer.line) : json();
 }
 
-TEST(ScanReport, BuildsTheFullRecordOfANamedNetwork) {
-    wifi::Network home = network("aa:aa:aa:aa:aa:01", "Home/Net");
-    home.rssi = -48;
-    home.elements = wifi::Bytes{0, 4, 'H', 'o', 'm', 'e'};
-    home.channel = wifi::Channel{36, 80, 5000};
-    home.security = {Security::Wpa2Personal, Security::Wpa3Personal};
-    home.highestPhyMode = PhyMode::AC;
-    report::HiddenSsidIndex hidden;
-    const Answer answer = scanReport({home}, "aa:aa:aa:aa:aa:01", hidden);
-    // Byte for byte: the layout callers parse, "/" escaped.
-    EXPECT_EQ(answer.line, R"([
-  {
-    "SSID" : "Home\/Net",
-    "bssid" : "aa:aa:aa:aa:aa:01",
-    "ie" : "AARIb21l",
-    "isConnected" : true,
-    "rssi" : -48,
-    "security" : "WPA2-PSK, WPA3-SAE",
-    "wifiType" : 5,
-    "wlanChannel" : {
-      "channelBand" : 5000,
-      "channelNumber" : 36,
-      "channelWidth" : 80
-    }
-  }
-])");
-    EXPECT_FALSE(hidden.changed);
-}
-
-TEST(ScanReport, MissingValuesGetFallbacksNeverNull) {
-    report::HiddenSsidIndex hidden;
-    const json record = scan({network(std::nullopt, "Cafe")}, hidden).at(0);
-    EXPECT_EQ(record.at("bssid"), "Unknown");
-    EXPECT_EQ(record.at("ie"), "");
-    EXPECT_EQ(record.at("wlanChannel"), "No channel info");
-    EXPECT_EQ(record.at("security"), "");
-    EXPECT_EQ(record.at("wifiType"), 4);
-    EXPECT_FALSE(record.contains("isConnected"));
-}
-
+// The whole record, byte for byte, is an end-to-end case (ScanRecordLayoutByteForByte).
 TEST(ScanReport, ChannelWidthsAndBandsTheAnswerKnows) {
+    HiddenSsidIndex hidden;
     for (const auto& [width, band, shownWidth, shownBand] :
          {std::tuple{0u, 0u, 20, 2400}, {320u, 6000u, 160, 6000}, {40u, 2400u, 40, 2400}}) {
         wifi::Network odd = network("b", "x");
         odd.channel = wifi::Channel{-7, width, band};
-        report::HiddenSsidIndex hidden;
         EXPECT_EQ(scan({odd}, hidden).at(0).at("wlanChannel"),
                   (json{{"channelNumber", -7}, {"channelWidth", shownWidth}, {"channelBand", shownBand}}));
     }
 }
 
 TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
-    report::HiddenSsidIndex hidden;
+    HiddenSsidIndex hidden;
     const json out = scan({network("b1", std::nullopt), network("b1", "Later"), network(std::nullopt, ""),
                            network(std::nullopt, std::nullopt), network("B1", "case differs")},
                           hidden);
@@ -89,20 +53,15 @@ TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
     EXPECT_EQ(out[1].at("SSID"), "Hidden SSID 1");
     EXPECT_EQ(out[2].at("bssid"), "B1");
     EXPECT_EQ(hidden.numberByBssid.size(), 2u);
-}
-
-// One record that is not UTF-8 drops the whole answer, yet every hidden
-// network after it is still numbered.
-TEST(ScanReport, AnUnwritableRecordLeavesNoTextButNumbersEveryHiddenNetwork) {
-    report::HiddenSsidIndex hidden;
-    const Answer answer =
-        scanReport({network("h1", std::nullopt), network("bad", "\xFF"), network("h2", "")}, "", hidden);
-    EXPECT_FALSE(answer.line);
-    EXPECT_EQ(hidden.numberByBssid.at("h2"), 1);
+    // One record that is not UTF-8 drops the whole answer, yet every hidden
+    // network after it is still numbered.
+    HiddenSsidIndex later;
+    EXPECT_FALSE(scanReport({network("h1", std::nullopt), network("bad", "\xFF"), network("h2", "")}, "", later).line);
+    EXPECT_EQ(later.numberByBssid.at("h2"), 1);
 }
 
 TEST(ScanReport, OnlyANonEmptyCurrentBssidMarksARecordConnected) {
-    report::HiddenSsidIndex hidden;
+    HiddenSsidIndex hidden;
     const std::vector<wifi::Network> networks{network("", "Empty bssid text"), network("aa:aa:aa:aa:aa:01", "Other")};
     for (const std::string_view connected : {"", "AA:AA:AA:AA:AA:01"}) {
         for (const json& record : scan(networks, hidden, connected)) EXPECT_FALSE(record.contains("isConnected"));
@@ -119,26 +78,31 @@ TEST(Labels, SecurityInTheAnswersOrderAndWifiTypeDefaults) {
     EXPECT_EQ(wifiType(PhyMode::AX), 6);
 }
 
-TEST(ConnectedSignal, UpperCasesTheBssidAndFallsBackWithoutANetwork) {
-    const wifi::Interface joined{"wlan0", "", "a4:2b:b0:11:22:3f", -48};
-    EXPECT_EQ(connectedSignalReport(joined).line, "{\n  \"bssid\" : \"A4:2B:B0:11:22:3F\",\n  \"rssi\" : -48,\n  \"ssid\" : \"\"\n}");
-    wifi::Interface unjoined = joined;
-    unjoined.ssid = std::nullopt;
-    EXPECT_EQ(connectedSignalReport(unjoined).line, "{}");
-    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNotJoined);
-    unjoined = joined;
-    unjoined.bssid = std::nullopt;
-    EXPECT_EQ(connectedSignalReport(unjoined).why, why::kNoBssid);
-}
-
-TEST(Interfaces, LaterNamesWinNamelessAreLeftOutMissingValuesAreEmpty) {
-    const std::vector<wifi::Interface> list{{"wlan0", "Old", "b0", 0},
-                                            {std::nullopt, "P2P", "b1", 0},
-                                            {"wlan0", std::nullopt, "AA:bb", 0}};
-    EXPECT_EQ(json::parse(*interfacesReport(list).line), (json{{"wlan0", {{"ssid", ""}, {"bssid", "AA:bb"}}}}));
-    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).line, "{\n\n}");
-    EXPECT_EQ(interfacesReport(std::vector<wifi::Interface>{}).why, why::kNoInterface);
-    EXPECT_EQ(interfacesReport(std::nullopt).line, "{}");
+// Kept entries are int64 values; new numbers count on from the largest, and
+// past INT64_MAX are the smallest non-negative numbers no entry holds.
+TEST(HiddenSsidIndex, KeepsInt64ValuesAndNeverRepeatsNorOverflows) {
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max(),
+                           kMin = std::numeric_limits<std::int64_t>::min();
+    const std::pair<store::HiddenNumbers, std::vector<std::int64_t>> cases[] = {
+        // kept, then handed out in turn
+        {{}, {0, 1}},
+        {{{"a", 0}, {"b", 5}}, {6, 7}},
+        {{{"a", -3}}, {-2}},
+        {{{"lo", kMin}}, {kMin + 1}},
+        {{{"m", kMax}, {"a", 0}, {"b", 1}, {"c", 3}, {"d", -1}}, {2, 4, 5}},
+        {{{"m", kMax - 1}, {"a", 0}}, {kMax, 1, 2}}};
+    for (const auto& [stored, expected] : cases) {
+        HiddenSsidIndex index = loadHiddenSsidIndex(stored);
+        EXPECT_EQ(index.numberByBssid, (std::unordered_map<std::string, std::int64_t>(stored.begin(), stored.end())));
+        for (const auto& [bssid, number] : stored) EXPECT_EQ(hiddenSsidNumber(index, bssid), number);
+        EXPECT_FALSE(index.changed) << "known BSSIDs do not change the index";
+        std::vector<std::int64_t> handedOut;
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            handedOut.push_back(hiddenSsidNumber(index, "new" + std::to_string(i)));
+        EXPECT_EQ(handedOut, expected);
+        EXPECT_EQ(hiddenSsidNumber(index, "new0"), handedOut[0]);
+        EXPECT_TRUE(index.changed);
+    }
 }
 
 }  // namespace

@@ -1,13 +1,22 @@
-// What the scene backend answers: interfaces and their defaults, scans by
-// name, and networks described as the radio reports them.
+// What the scene backend answers (interfaces and their defaults, scans by
+// name, networks described as the radio reports them), and runs recorded
+// through the recording backend, which replay with exactly the answers they
+// had; a record that cannot be written leaves no trace.
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
 #include <limits>
 
 #include "SceneText.h"
+#include "scene/RecordingBackend.h"
 #include "scene/SceneBackend.h"
 
 namespace netmoth::scene {
 namespace {
 
+namespace fs = std::filesystem;
 using testing::mustRead;
 using testing::scanning;
 using wifi::Security;
@@ -32,9 +41,9 @@ TEST(SceneBackend, InterfacesAbsentAreAnEmptyListNullIsNoListAndTheDefaultIsALis
     EXPECT_EQ(backend.interfaces(), (std::vector<wifi::Interface>{{"p2p", {}, {}, 0}, wlan1}));
     EXPECT_EQ(backend.defaultInterface(), wlan1);
     EXPECT_EQ(backend.scan(std::nullopt), std::vector<wifi::Network>{});
-    EXPECT_EQ(backendOf(R"({"defaultInterface": 0, "interfaces": [{"scan": {"fails": true, "networks": [{}]}}]})")
-                  .scan("x"),
-              std::nullopt);
+    EXPECT_EQ(
+        backendOf(R"({"defaultInterface": 0, "interfaces": [{"scan": {"fails": true, "networks": [{}]}}]})").scan("x"),
+        std::nullopt);
 }
 
 // A name keeps networks whose SSID has exactly its bytes, and networks
@@ -57,12 +66,9 @@ TEST(SceneBackend, AScanForANameMatchesSsidBytesOrAProbeAnswer) {
         for (const wifi::Network& network : scanned(scene, name)) found.emplace_back(network.ssid, network.bssid);
         EXPECT_EQ(found, expected) << name.value_or("(no name)");
     }
-}
-
-TEST(SceneBackend, PresentButEmptyIsNotAbsent) {
     const auto networks = scanned(scanning(R"({"ie": "", "channel": {}, "security": [], "unknown": {"x": 1}},
         {"ie": null, "channel": null, "rssi": null, "phyModes": null})"));
-    ASSERT_EQ(networks.size(), 2U);
+    ASSERT_EQ(networks.size(), 2U) << "present but empty is not absent";
     EXPECT_EQ(networks[0].elements, wifi::Bytes{});
     EXPECT_EQ(networks[0].channel, wifi::Channel{});
     EXPECT_EQ(networks[1], wifi::Network{});
@@ -80,10 +86,18 @@ TEST(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
         wifi::SecuritySet security;
         std::optional<wifi::PhyMode> highest;
     } cases[] = {
-        {R"("frequency": 2462, "capability": 1041, )" + ie, "Lab", wifi::Channel{11, 20, 2400},
-         {Security::Wpa2Personal}, wifi::PhyMode::G},
+        {R"("frequency": 2462, "capability": 1041, )" + ie,
+         "Lab",
+         wifi::Channel{11, 20, 2400},
+         {Security::Wpa2Personal},
+         wifi::PhyMode::G},
         {R"("ssid": "Given", "frequency": 2462, "capability": 1041, "channel": {"number": 7},
-            "security": [], "phyModes": [6], )" + ie, "Given", wifi::Channel{7, 0, 0}, {}, wifi::PhyMode::AX},
+            "security": [], "phyModes": [6], )" +
+             ie,
+         "Given",
+         wifi::Channel{7, 0, 0},
+         {},
+         wifi::PhyMode::AX},
         {R"("capability": 17)", std::nullopt, std::nullopt, {Security::Wep}, std::nullopt},
         {R"("frequency": 5180)", std::nullopt, wifi::Channel{36, 20, 5000}, {Security::None}, std::nullopt},
         {ie, std::nullopt, std::nullopt, {}, std::nullopt},  // elements alone are not radio-level
@@ -91,14 +105,147 @@ TEST(RadioLevel, DerivesWhatIsLeftOutAndExplicitValuesWin) {
     for (const auto& expected : cases) {
         const auto networks = scanned(scanning("{" + expected.fields + "}"));
         ASSERT_EQ(networks.size(), 1U) << expected.fields;
-        EXPECT_EQ(networks[0].ssid, expected.ssid) << expected.fields;
-        EXPECT_EQ(networks[0].channel, expected.channel) << expected.fields;
-        EXPECT_EQ(networks[0].security, expected.security) << expected.fields;
-        EXPECT_EQ(networks[0].highestPhyMode, expected.highest) << expected.fields;
+        EXPECT_EQ(std::tie(networks[0].ssid, networks[0].channel, networks[0].security, networks[0].highestPhyMode),
+                  std::tie(expected.ssid, expected.channel, expected.security, expected.highest))
+            << expected.fields;
     }
     // A probe answer is reported under the name, not the element's.
     EXPECT_EQ(scanned(scanning(R"({"capability": 1, "answersProbeFor": "Home", )" + ie + "}"), "Home").at(0).ssid,
               "Home");
+}
+
+util::Diagnostics quiet;  // recordings whose target can take them say nothing
+
+struct TempFolder {
+    std::string path = (fs::temp_directory_path() / "record-test-XXXXXX").string();
+    TempFolder() { EXPECT_NE(mkdtemp(path.data()), nullptr); }
+    ~TempFolder() { fs::remove_all(path); }
+    fs::path operator/(const char* name) const { return fs::path(path) / name; }
+};
+
+// Everything a run can ask, in the order a run asks it.
+struct Answers {
+    std::optional<wifi::Interface> defaultInterface;
+    std::optional<std::vector<wifi::Interface>> interfaces;
+    std::optional<std::vector<wifi::Network>> scan;
+    std::optional<wifi::Permission> permission;
+    friend bool operator==(const Answers&, const Answers&) = default;
+};
+
+Answers ask(wifi::Backend& backend, const std::optional<std::string>& name) {
+    Answers answers;
+    answers.scan = backend.scan(name);
+    answers.defaultInterface = backend.defaultInterface();
+    answers.interfaces = backend.interfaces();
+    answers.permission = backend.permission();
+    return answers;
+}
+
+Answers replay(const fs::path& file, const std::optional<std::string>& name) {
+    auto replayed = loadSceneBackend(file);
+    EXPECT_TRUE(replayed.backend) << replayed.error;
+    return replayed.backend ? ask(*replayed.backend, name) : Answers{};
+}
+
+constexpr const char* kHome = R"({"defaultInterface": 1, "interfaces": [
+  {"name": "p2p-dev-wlan0"},
+  {"name": "wlan0", "ssid": "Home", "bssid": "aa:bb:cc:dd:ee:ff", "rssi": -48, "scan": {"networks": [
+    {"ssid": "Home", "bssid": "aa:bb:cc:dd:ee:ff", "rssi": -48, "ie": "AARIb21l",
+     "channel": {"number": 36, "band": 2, "width": 3}, "security": [4, 11, 6], "phyModes": [1, 4, 5]},
+    {"ssid": "Home", "bssid": "aa:bb:cc:dd:ee:01", "rssi": -71, "ie": "", "channel": {}, "security": [0, 15]},
+    {"bssid": "aa:bb:cc:dd:ee:02", "rssi": -80, "frequency": 2437, "capability": 17, "answersProbeFor": "Lab"},
+    {"ssid": "Caf\u00e9 \u0000", "channel": {"number": 999, "band": 9, "width": -1}, "phyModes": [0, 7]}]}}]})";
+
+TEST(Record, ReplaysAsTheRecordedRunAndTheRecorderForwardsUnchanged) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {kHome, std::nullopt},
+        {kHome, "Home"},
+        {kHome, "Lab"},
+        {kHome, "Nowhere"},
+        {R"({"location": {"authorizationStatus": 1}, "defaultInterface": 0, "interfaces": [
+            {"name": "wlan0", "scan": {"fails": true, "networks": [{"ssid": "x"}]}}]})",
+         std::nullopt},
+        {R"({"location": {"delivers": false}, "interfaces": [{"name": "wlan0", "rssi": -3}]})", std::nullopt},
+        {"{}", std::nullopt}};
+    for (const auto& [scene, name] : cases) {
+        const TempFolder folder;
+        const Answers recorded = ask(
+            *makeRecordingBackend(std::make_unique<SceneBackend>(mustRead(scene)), folder / "scene.json", quiet), name);
+        SceneBackend untouched(mustRead(scene));
+        EXPECT_EQ(recorded, ask(untouched, name)) << scene << name.value_or("");
+        EXPECT_EQ(replay(folder / "scene.json", name), recorded) << scene << name.value_or("");
+    }
+}
+
+// A radio that changes its mind on every question, and answers a scan for a
+// name with a network of another name, as a hidden one may.
+struct RestlessRadio final : wifi::Backend {
+    std::int64_t asked = 0;
+    std::optional<wifi::Interface> defaultInterface() override { return wifi::Interface{"wlan0", "Home", {}, --asked}; }
+    std::optional<std::vector<wifi::Interface>> interfaces() override {
+        return std::vector<wifi::Interface>{{"wlan0", "Home", {}, --asked}};
+    }
+    std::optional<std::vector<wifi::Network>> scan(const std::optional<std::string>&) override {
+        wifi::Network hidden;
+        hidden.rssi = --asked;
+        return std::vector<wifi::Network>{hidden};
+    }
+    std::optional<wifi::Permission> permission() override {
+        return ++asked % 2 ? wifi::Permission::Denied : wifi::Permission::Authorized;
+    }
+};
+
+TEST(Record, EachQuestionIsAnsweredAsItWasFirstAndReplayedSo) {
+    const TempFolder folder;
+    Answers first;
+    {
+        auto recorder = makeRecordingBackend(std::make_unique<RestlessRadio>(), folder / "scene.json", quiet);
+        first = ask(*recorder, "Lab");
+        EXPECT_EQ(ask(*recorder, "Lab"), first);
+    }
+    // The network answered the probe, so it is replayed under the name; the
+    // default interface's own answer wins over its entry in the list.
+    Answers expected = first;
+    expected.scan->at(0).ssid = "Lab";
+    expected.interfaces->at(0) = *first.defaultInterface;
+    EXPECT_EQ(replay(folder / "scene.json", "Lab"), expected);
+}
+
+TEST(Record, FactsTheRunNeverAskedAreAskedAtTheEnd) {
+    const TempFolder folder;
+    makeRecordingBackend(std::make_unique<SceneBackend>(mustRead(kHome)), folder / "scene.json", quiet).reset();
+    Answers expected = ask(*std::make_unique<SceneBackend>(mustRead(kHome)), std::nullopt);
+    expected.scan = std::vector<wifi::Network>{};  // no scan, none recorded
+    EXPECT_EQ(replay(folder / "scene.json", std::nullopt), expected);
+    struct stat info {};
+    ASSERT_EQ(::stat((folder / "scene.json").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600U);
+}
+
+TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
+    const TempFolder folder;
+    std::ofstream(folder / "scene.json") << "earlier";
+    Scene notUtf8 = mustRead(R"({"defaultInterface": 0, "interfaces": [{"name": "wlan"}]})");
+    (*notUtf8.interfaces)[0].interface.name = "wlan\xff";  // a scene file is UTF-8 and cannot hold this name
+    Scene noRadio;                                         // nothing worth replaying
+    noRadio.interfaces = std::nullopt;
+    makeRecordingBackend(std::make_unique<SceneBackend>(notUtf8), folder / "scene.json", quiet).reset();
+    makeRecordingBackend(std::make_unique<SceneBackend>(Scene{}), folder / "missing/scene.json", quiet).reset();
+    makeRecordingBackend(std::make_unique<SceneBackend>(noRadio), folder / "no-radio.json", quiet).reset();
+    EXPECT_TRUE(quiet.lines().empty());
+    // Never over what is not a regular file: as root, /dev/full would be replaced.
+    ASSERT_EQ(mkfifo((folder / "fifo").c_str(), 0600), 0);
+    fs::create_directory(folder / "folder");
+    for (const char* target : {"fifo", "folder"}) {
+        util::Diagnostics diagnostics;
+        makeRecordingBackend(std::make_unique<SceneBackend>(mustRead(kHome)), folder / target, diagnostics).reset();
+        EXPECT_EQ(diagnostics.lines().size(), 1U) << target;
+    }
+    std::ostringstream text;
+    text << std::ifstream(folder / "scene.json").rdbuf();
+    EXPECT_EQ(text.str(), "earlier");
+    EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 3);
 }
 
 }  // namespace
