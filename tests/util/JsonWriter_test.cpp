@@ -68,6 +68,31 @@ INSTANTIATE_TEST_SUITE_P(Arrays, ArrayWriter,
                                            json::array({json::object(), json::array()}),
                                            json::array({json{{"k", json::array({"a/b", -1})}}, "x", nullptr})));
 
+// Member by member, an object element reads as the same object appended whole.
+TEST(ArrayWriter, AnObjectWrittenMemberByMemberMatchesItAppended) {
+    PrettyArrayWriter byMember;
+    byMember.beginObject();
+    byMember.stringMember("a", "x/y");
+    byMember.beginObjectMember("b");
+    byMember.endObject();
+    byMember.beginObjectMember("c");
+    byMember.integerMember("n", -3);
+    byMember.booleanMember("t", true);
+    byMember.endObject();
+    byMember.endObject();
+    byMember.beginObject();
+    byMember.endObject();
+    PrettyArrayWriter whole;
+    whole.append(json{{"a", "x/y"}, {"b", json::object()}, {"c", {{"n", -3}, {"t", true}}}});
+    whole.append(json::object());
+    EXPECT_EQ(std::move(byMember).finish(), std::move(whole).finish());
+    PrettyArrayWriter spoilt;
+    spoilt.beginObject();
+    spoilt.stringMember("k", "\xFF");
+    spoilt.endObject();
+    EXPECT_EQ(std::move(spoilt).finish(), std::nullopt);
+}
+
 TEST(ArrayWriter, OneUnwritableElementSpoilsTheWholeArray) {
     PrettyArrayWriter writer;
     EXPECT_TRUE(writer.append("ok"));
