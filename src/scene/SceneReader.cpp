@@ -706,6 +706,205 @@ private:
     std::optional<std::string> syntaxError_;   // the text is not JSON: this wins
 };
 
+// Strict JSON for the common case, several times faster than nlohmann's
+// lexer: integers that fit 64 bits, strings with the short escapes and
+// well-formed UTF-8. It gives up on anything else (a fraction or exponent, a
+// larger integer, a "\\u" escape, a byte order mark, any mistake), and the text
+// is then read again with nlohmann's parser, which decides it and words its
+// error. On a text it reads whole, it hands the reader the very events
+// nlohmann's parser would.
+template <typename Sax>
+class StrictJson {
+public:
+    StrictJson(std::string_view text, Sax& sax) : text_(text), sax_(sax) {}
+
+    // True when the whole text was one JSON value and was handed over.
+    bool read() {
+        if (!text_.empty() && static_cast<unsigned char>(text_[0]) == 0xEF) return false;
+        std::vector<char> open;  // '{' or '[' per open container
+        for (;;) {
+            skipSpace();
+            const Step step = value(open);
+            if (step == Step::GiveUp) return false;
+            if (step == Step::Opened) {
+                if (open.back() == '{' && !key()) return false;
+                continue;
+            }
+            if (!afterValue(open)) return false;
+            if (open.empty()) return true;
+        }
+    }
+
+private:
+    enum class Step { Done, Opened, GiveUp };
+
+    bool more() const { return pos_ < text_.size(); }
+    unsigned char peek() const { return static_cast<unsigned char>(text_[pos_]); }
+
+    void skipSpace() {
+        while (more() && (peek() == ' ' || peek() == '\n' || peek() == '\r' || peek() == '\t')) ++pos_;
+    }
+
+    // After a complete value: closes containers until another value is due
+    // (true, open not empty) or the text ends after the top-level value (true, open empty).
+    bool afterValue(std::vector<char>& open) {
+        for (;;) {
+            skipSpace();
+            if (open.empty()) return !more();
+            if (!more()) return false;
+            const char c = text_[pos_++];
+            if (c == ',') return open.back() != '{' || key();
+            if (c == '}' && open.back() == '{') {
+                open.pop_back();
+                sax_.end_object();
+            } else if (c == ']' && open.back() == '[') {
+                open.pop_back();
+                sax_.end_array();
+            } else {
+                return false;
+            }
+        }
+    }
+
+    Step value(std::vector<char>& open) {
+        if (!more()) return Step::GiveUp;
+        switch (peek()) {
+            case '{':
+            case '[': {
+                const bool object = peek() == '{';
+                ++pos_;
+                object ? sax_.start_object(static_cast<std::size_t>(-1)) : sax_.start_array(static_cast<std::size_t>(-1));
+                skipSpace();
+                if (more() && peek() == (object ? '}' : ']')) {
+                    ++pos_;
+                    object ? sax_.end_object() : sax_.end_array();
+                    return Step::Done;
+                }
+                open.push_back(object ? '{' : '[');
+                return Step::Opened;
+            }
+            case '"':
+                if (!string()) return Step::GiveUp;
+                sax_.string(buffer_);
+                return Step::Done;
+            case 't': return literal("true") ? (sax_.boolean(true), Step::Done) : Step::GiveUp;
+            case 'f': return literal("false") ? (sax_.boolean(false), Step::Done) : Step::GiveUp;
+            case 'n': return literal("null") ? (sax_.null(), Step::Done) : Step::GiveUp;
+            default: return number() ? Step::Done : Step::GiveUp;
+        }
+    }
+
+    // A member's key and its colon.
+    bool key() {
+        skipSpace();
+        if (!more() || peek() != '"' || !string()) return false;
+        sax_.key(buffer_);
+        skipSpace();
+        if (!more() || peek() != ':') return false;
+        ++pos_;
+        return true;
+    }
+
+    bool literal(std::string_view word) {
+        if (text_.substr(pos_, word.size()) != word) return false;
+        pos_ += word.size();
+        return true;
+    }
+
+    bool isDigit() const { return more() && peek() >= '0' && peek() <= '9'; }
+
+    bool number() {
+        const bool negative = peek() == '-';
+        if (negative) ++pos_;
+        if (!isDigit()) return false;
+        std::uint64_t magnitude = 0;
+        if (peek() == '0') {
+            ++pos_;
+        } else {
+            while (isDigit()) {
+                const auto digit = static_cast<std::uint64_t>(peek() - '0');
+                if (magnitude > (std::numeric_limits<std::uint64_t>::max() - digit) / 10) return false;
+                magnitude = magnitude * 10 + digit;
+                ++pos_;
+            }
+        }
+        if (more() && (peek() == '.' || peek() == 'e' || peek() == 'E' || isDigit())) return false;
+        if (!negative) {
+            sax_.number_unsigned(magnitude);
+            return true;
+        }
+        constexpr std::uint64_t kMinMagnitude = std::uint64_t{1} << 63;
+        if (magnitude > kMinMagnitude) return false;
+        sax_.number_integer(magnitude == kMinMagnitude ? std::numeric_limits<std::int64_t>::min()
+                                                       : -static_cast<std::int64_t>(magnitude));
+        return true;
+    }
+
+    // The length of the well-formed UTF-8 sequence at pos_ (Unicode's table
+    // 3-7, as nlohmann checks it), or 0.
+    std::size_t sequenceLength() const {
+        const auto in = [this](std::size_t k, unsigned lo, unsigned hi) {
+            if (pos_ + k >= text_.size()) return false;
+            const auto byte = static_cast<unsigned char>(text_[pos_ + k]);
+            return byte >= lo && byte <= hi;
+        };
+        const unsigned lead = peek();
+        if (lead >= 0xC2 && lead <= 0xDF) return in(1, 0x80, 0xBF) ? 2 : 0;
+        if (lead == 0xE0) return in(1, 0xA0, 0xBF) && in(2, 0x80, 0xBF) ? 3 : 0;
+        if (lead == 0xED) return in(1, 0x80, 0x9F) && in(2, 0x80, 0xBF) ? 3 : 0;
+        if (lead >= 0xE1 && lead <= 0xEF) return in(1, 0x80, 0xBF) && in(2, 0x80, 0xBF) ? 3 : 0;
+        if (lead == 0xF0) return in(1, 0x90, 0xBF) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
+        if (lead == 0xF4) return in(1, 0x80, 0x8F) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
+        if (lead >= 0xF1 && lead <= 0xF3) return in(1, 0x80, 0xBF) && in(2, 0x80, 0xBF) && in(3, 0x80, 0xBF) ? 4 : 0;
+        return 0;
+    }
+
+    // The string at pos_ (its opening quote) into buffer_.
+    bool string() {
+        ++pos_;
+        buffer_.clear();
+        for (;;) {
+            const std::size_t run = pos_;
+            while (more() && peek() >= 0x20 && peek() < 0x80 && peek() != '"' && peek() != '\\') ++pos_;
+            buffer_.append(text_, run, pos_ - run);
+            if (!more()) return false;
+            const unsigned char c = peek();
+            if (c == '"') {
+                ++pos_;
+                return true;
+            }
+            if (c < 0x20) return false;
+            if (c == '\\') {
+                if (pos_ + 1 >= text_.size()) return false;
+                char escaped = 0;
+                switch (text_[pos_ + 1]) {
+                    case '"': escaped = '"'; break;
+                    case '\\': escaped = '\\'; break;
+                    case '/': escaped = '/'; break;
+                    case 'b': escaped = '\b'; break;
+                    case 'f': escaped = '\f'; break;
+                    case 'n': escaped = '\n'; break;
+                    case 'r': escaped = '\r'; break;
+                    case 't': escaped = '\t'; break;
+                    default: return false;  // "\\u" and mistakes: nlohmann's
+                }
+                buffer_ += escaped;
+                pos_ += 2;
+                continue;
+            }
+            const std::size_t length = sequenceLength();
+            if (length == 0) return false;
+            buffer_.append(text_, pos_, length);
+            pos_ += length;
+        }
+    }
+
+    std::string_view text_;
+    Sax& sax_;
+    std::size_t pos_ = 0;
+    std::string buffer_;  // the last string or key
+};
+
 }  // namespace
 
 SceneReading readScene(std::string_view text) {
@@ -715,6 +914,10 @@ SceneReading readScene(std::string_view text) {
         return {std::nullopt, "invalid JSON at byte " + std::to_string(nul + 1) + ": a NUL byte"};
     }
     try {
+        {
+            SceneSax reader;
+            if (StrictJson<SceneSax>(text, reader).read()) return std::move(reader).result();
+        }
         SceneSax reader;
         json::sax_parse(text.begin(), text.end(), &reader);
         return std::move(reader).result();
