@@ -20,10 +20,10 @@ std::int64_t answeredWidth(std::uint32_t widthMHz) {
 // keeps its keys (byte order): no JSON value is built per network.
 void writeRecord(util::PrettyArrayWriter& records, const wifi::Network& network, std::string_view bssid,
                  std::string_view connectedBssid, report::HiddenSsidIndex& hidden) {
-    const std::string ssid = network.ssid && !network.ssid->empty() ? *network.ssid
-                                                                     : hiddenSsidLabel(hidden, std::string(bssid));
+    const bool named = network.ssid && !network.ssid->empty();
+    const std::string label = named ? std::string() : hiddenSsidLabel(hidden, std::string(bssid));
     records.beginObject();
-    records.stringMember("SSID", ssid);
+    records.stringMember("SSID", named ? std::string_view(*network.ssid) : std::string_view(label));
     records.stringMember("bssid", bssid);
     records.stringMember("ie", network.elements ? util::encodeBase64(*network.elements) : std::string{});
     // Without an association the current BSSID is empty; it must not match a

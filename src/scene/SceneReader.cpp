@@ -713,6 +713,13 @@ private:
 // is then read again with nlohmann's parser, which decides it and words its
 // error. On a text it reads whole, it hands the reader the very events
 // nlohmann's parser would.
+// Bytes a string holds as they are: ASCII from space on, but quote and backslash.
+constexpr std::array<bool, 256> kPlainInString = [] {
+    std::array<bool, 256> plain{};
+    for (unsigned byte = 0x20; byte < 0x80; ++byte) plain[byte] = byte != '"' && byte != '\\';
+    return plain;
+}();
+
 template <typename Sax>
 class StrictJson {
 public:
@@ -865,8 +872,12 @@ private:
         buffer_.clear();
         for (;;) {
             const std::size_t run = pos_;
-            while (more() && peek() >= 0x20 && peek() < 0x80 && peek() != '"' && peek() != '\\') ++pos_;
-            buffer_.append(text_, run, pos_ - run);
+            const char* const bytes = text_.data();
+            const std::size_t size = text_.size();
+            std::size_t end = pos_;
+            while (end < size && kPlainInString[static_cast<unsigned char>(bytes[end])]) ++end;
+            pos_ = end;
+            buffer_.append(bytes + run, pos_ - run);
             if (!more()) return false;
             const unsigned char c = peek();
             if (c == '"') {

@@ -1,11 +1,19 @@
 #include "util/JsonWriter.h"
 
+#include <array>
 #include <string_view>
 
 #include "util/Utf8.h"
 
 namespace netmoth::util {
 namespace {
+
+// The bytes a string holds as they are: plain ASCII but quotes, backslashes and slashes.
+constexpr std::array<bool, 256> kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (unsigned byte = 0x20; byte < 0x80; ++byte) plain[byte] = byte != '"' && byte != '\\' && byte != '/';
+    return plain;
+}();
 
 // Appends to a caller's text, so array elements can share one buffer.
 class PrettyWriter {
@@ -47,14 +55,16 @@ public:
     // control characters and non-ASCII bytes end a run.
     bool writeString(std::string_view text) {
         out_ += '"';
+        const char* const bytes = text.data();
+        const std::size_t size = text.size();
         std::size_t runStart = 0;
-        for (std::size_t i = 0; i < text.size();) {
-            const auto byte = static_cast<unsigned char>(text[i]);
-            if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\' && byte != '/') {
+        for (std::size_t i = 0; i < size;) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (kPlain[byte]) {
                 ++i;
                 continue;
             }
-            out_.append(text, runStart, i - runStart);
+            out_.append(bytes + runStart, i - runStart);
             if (byte >= 0x80) {
                 const DecodedCodePoint decoded = decodeCodePointAt(text, i);
                 if (!decoded.valid) return false;
