@@ -52,6 +52,10 @@ Answer scanReport(const std::vector<wifi::Network>& networks, std::string_view c
     // Each record is written as soon as it is read. Records are still read
     // after one proves unwritable, so every hidden network gets its number.
     util::PrettyArrayWriter records;
+    // A record takes about 500 bytes (most of them the elements): room for
+    // all at once, and for the line feed after them, spares copying a long
+    // answer as it grows. Room never written costs no memory.
+    records.reserve(networks.size() * 640 + 8);
     std::unordered_set<std::string_view> seenBssids;  // views into networks
     seenBssids.reserve(networks.size());
     for (const wifi::Network& network : networks) {

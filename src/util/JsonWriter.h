@@ -22,6 +22,9 @@ std::optional<std::string> writePrettyJson(const nlohmann::json& value);
 // to exist as one JSON value: each element can be dropped once written.
 class PrettyArrayWriter {
 public:
+    // Room for about this many bytes, so a long array is not copied as it grows.
+    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+
     // False when the element cannot be written; the array is then unwritable
     // and later elements are ignored.
     bool append(const nlohmann::json& element);
