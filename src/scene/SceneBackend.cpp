@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "scene/SceneReader.h"
+#include "util/LargeBuffer.h"
 
 namespace netmoth::scene {
 
@@ -34,6 +35,7 @@ std::optional<std::vector<wifi::Network>> SceneBackend::scan(const std::optional
     std::vector<SceneNetwork> networks = std::move(listed->scan.networks);
     std::vector<wifi::Network> found;
     found.reserve(networks.size());
+    util::adviseHugePages(found.data(), found.capacity() * sizeof(wifi::Network));
     for (SceneNetwork& scanned : networks) {
         const bool answersProbe = name && scanned.network.ssid != name;
         // A hidden network answers a directed probe for its name with that name.

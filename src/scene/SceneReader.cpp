@@ -1,5 +1,6 @@
 #include "scene/SceneReader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -13,6 +14,7 @@
 
 #include "ieee80211/Bss.h"
 #include "util/Base64.h"
+#include "util/LargeBuffer.h"
 #include "scene/PlatformCodes.h"
 
 // The scene is read as nlohmann's lexer streams it: each value lands in the
@@ -641,7 +643,12 @@ private:
         if (channel) scanned.network.channel = *channel;
         if (security) scanned.network.security = securityFromCodes(*security);
         if (phyModes) scanned.network.highestPhyMode = highestPhyModeFromCodes(*phyModes);
-        networks_.items.push_back(std::move(scanned));
+        std::vector<SceneNetwork>& items = networks_.items;
+        if (items.size() == items.capacity()) {  // grown here, so a long list gets huge pages
+            items.reserve(std::max<std::size_t>(16, 2 * items.capacity()));
+            util::adviseHugePages(items.data(), items.capacity() * sizeof(SceneNetwork));
+        }
+        items.push_back(std::move(scanned));
     }
 
     SceneScan readScan() {

@@ -3,6 +3,7 @@
 #include <array>
 #include <string_view>
 
+#include "util/LargeBuffer.h"
 #include "util/Utf8.h"
 
 namespace netmoth::util {
@@ -158,6 +159,11 @@ std::optional<std::string> writePrettyJson(const nlohmann::json& value) {
     std::string text;
     if (!PrettyWriter(text).write(value, 0)) return std::nullopt;
     return text;
+}
+
+void PrettyArrayWriter::reserve(std::size_t bytes) {
+    text_.reserve(bytes);
+    adviseHugePages(text_.data(), text_.capacity());
 }
 
 // The same layout the writer gives a whole array at depth 0.

@@ -23,7 +23,7 @@ std::optional<std::string> writePrettyJson(const nlohmann::json& value);
 class PrettyArrayWriter {
 public:
     // Room for about this many bytes, so a long array is not copied as it grows.
-    void reserve(std::size_t bytes) { text_.reserve(bytes); }
+    void reserve(std::size_t bytes);
 
     // False when the element cannot be written; the array is then unwritable
     // and later elements are ignored.
