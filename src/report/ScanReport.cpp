@@ -54,7 +54,8 @@ Answer scanReport(const std::vector<wifi::Network>& networks, std::string_view c
     util::PrettyArrayWriter records;
     // A record takes about 500 bytes (most of them the elements): room for
     // all at once, and for the line feed after them, spares copying a long
-    // answer as it grows. Room never written costs no memory.
+    // answer as it grows. Room never written costs no memory beyond the
+    // (possibly huge) page the answer ends in.
     records.reserve(networks.size() * 640 + 8);
     std::unordered_set<std::string_view> seenBssids;  // views into networks
     seenBssids.reserve(networks.size());
