@@ -10,9 +10,11 @@
 using namespace netmoth;
 
 // A scan for a name reports only networks under that name, never more than an
-// unnamed scan, and fails exactly when the unnamed scan does.
-static void scanByName(wifi::Backend& backend, const std::string& name,
+// unnamed scan, and fails exactly when the unnamed scan does. A backend scans
+// once, so each scan is of a backend of its own.
+static void scanByName(const scene::Scene& read, const std::string& name,
                        const std::optional<std::vector<wifi::Network>>& all) {
+    scene::SceneBackend backend(read);
     const auto found = backend.scan(name);
     require(found.has_value() == all.has_value());
     for (std::size_t i = 0; found && i < found->size(); ++i) require((*found)[i].ssid == name && i < all->size());
@@ -22,7 +24,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     auto reading = scene::readScene(std::string_view(reinterpret_cast<const char*>(data), size));
     require(reading.scene.has_value() == reading.error.empty());
     if (!reading.scene) return require(reading.error.find('\n') == std::string::npos), 0;
-    scene::SceneBackend backend(std::move(*reading.scene));
+    const scene::Scene& read = *reading.scene;
+    scene::SceneBackend backend(read);
     const auto interfaces = backend.interfaces();
     const auto all = backend.scan(std::nullopt);
     if (const auto chosen = backend.defaultInterface()) {
@@ -30,9 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         require(!all);  // only the default interface scans
     }
-    for (const char* name : {"", "Lab", "Home"}) scanByName(backend, name, all);
+    for (const char* name : {"", "Lab", "Home"}) scanByName(read, name, all);
     for (std::size_t i = 0; all && i < all->size(); ++i) {
-        if (const auto& ssid = (*all)[i].ssid) scanByName(backend, *ssid, all);
+        if (const auto& ssid = (*all)[i].ssid) scanByName(read, *ssid, all);
     }
     return 0;
 }

@@ -49,6 +49,16 @@ std::deque<std::string_view> lastClusters(std::string_view text, std::size_t cou
 }  // namespace
 
 bool hasPrefix(std::string_view argument, std::string_view prefix) {
+    // Plain ASCII, as switches nearly always are, needs no segmenting: each
+    // character is a cluster of its own but CR LF, and none is canonically
+    // equivalent to another.
+    const auto ascii = [](std::string_view text) {
+        return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    if (ascii(argument) && ascii(prefix)) {
+        return argument.starts_with(prefix) &&
+               !(prefix.ends_with('\r') && argument.size() > prefix.size() && argument[prefix.size()] == '\n');
+    }
     GraphemeClusterReader argumentClusters(argument);
     GraphemeClusterReader prefixClusters(prefix);
     CanonicalComparer comparer;

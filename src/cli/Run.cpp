@@ -5,7 +5,7 @@
 
 #include "cli/ArgumentMatching.h"
 #include "cli/Usage.h"
-#include "util/MemoryReserve.h"
+#include "util/Memory.h"
 #include "report/Reports.h"
 
 namespace netmoth::cli {
@@ -79,6 +79,13 @@ void printLine(std::string& out, std::string_view line) {
     out += '\n';
 }
 
+// A long answer (a scan of thousands of networks) is moved, not copied.
+void printLine(std::string& out, std::string&& line) {
+    if (!out.empty()) return printLine(out, std::string_view(line));
+    out = std::move(line);
+    out += '\n';
+}
+
 }  // namespace
 
 bool run(const std::vector<std::string>& arguments, Platform& platform, std::string& out) {
@@ -101,7 +108,7 @@ bool run(const std::vector<std::string>& arguments, Platform& platform, std::str
         util::armMemoryReserve();
         given = {launch.job == Job::Scan ? "[]" : "{}", report::why::kOutOfMemory};
     }
-    if (given.line) printLine(out, *given.line);
+    if (given.line) printLine(out, std::move(*given.line));
     // The backend's own word on a cause is the more precise one.
     if (!given.why.empty() && platform.diagnostics.lines().empty()) platform.diagnostics.note(std::string(given.why));
     return true;

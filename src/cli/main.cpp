@@ -9,7 +9,7 @@
 
 #include "cli/ChooseBackend.h"
 #include "cli/Run.h"
-#include "util/MemoryReserve.h"
+#include "util/Memory.h"
 #include "util/Output.h"
 #include "util/Utf8.h"
 #include "store/FileNumberStore.h"

@@ -16,42 +16,53 @@ std::int64_t answeredWidth(std::uint32_t widthMHz) {
     return widthMHz == 0 ? 20 : std::min<std::int64_t>(widthMHz, 160);
 }
 
-nlohmann::json channelRecord(const std::optional<wifi::Channel>& channel) {
-    if (!channel) return "No channel info";
-    return {{"channelNumber", channel->number},
-            {"channelWidth", answeredWidth(channel->widthMHz)},
-            {"channelBand", channel->bandMHz == 0 ? 2400 : std::int64_t{channel->bandMHz}}};
-}
-
-nlohmann::json networkRecord(const wifi::Network& network, const std::string& bssid, std::string_view connectedBssid,
-                             report::HiddenSsidIndex& hidden) {
-    nlohmann::json record = nlohmann::json::object();
-    record["bssid"] = bssid;
+// One record, written member by member in the order a JSON object of them
+// keeps its keys (byte order): no JSON value is built per network.
+void writeRecord(util::PrettyArrayWriter& records, const wifi::Network& network, std::string_view bssid,
+                 std::string_view connectedBssid, report::HiddenSsidIndex& hidden) {
+    const bool named = network.ssid && !network.ssid->empty();
+    const std::string label = named ? std::string() : hiddenSsidLabel(hidden, std::string(bssid));
+    records.beginObject();
+    records.stringMember("SSID", named ? std::string_view(*network.ssid) : std::string_view(label));
+    records.stringMember("bssid", bssid);
+    records.stringMember("ie", network.elements ? util::encodeBase64(*network.elements) : std::string{});
     // Without an association the current BSSID is empty; it must not match a
     // network whose BSSID text happens to be empty too.
-    if (!connectedBssid.empty() && bssid == connectedBssid) record["isConnected"] = true;
-    record["SSID"] = network.ssid && !network.ssid->empty() ? *network.ssid : hiddenSsidLabel(hidden, bssid);
-    record["ie"] = network.elements ? util::encodeBase64(*network.elements) : std::string{};
-    record["wlanChannel"] = channelRecord(network.channel);
-    record["rssi"] = network.rssi;
-    record["security"] = securityText(network.security);
-    record["wifiType"] = wifiType(network.highestPhyMode);
-    return record;
+    if (!connectedBssid.empty() && bssid == connectedBssid) records.booleanMember("isConnected", true);
+    records.integerMember("rssi", network.rssi);
+    records.stringMember("security", securityText(network.security));
+    records.integerMember("wifiType", wifiType(network.highestPhyMode));
+    if (!network.channel) {
+        records.stringMember("wlanChannel", "No channel info");
+    } else {
+        const wifi::Channel& channel = *network.channel;
+        records.beginObjectMember("wlanChannel");
+        records.integerMember("channelBand", channel.bandMHz == 0 ? 2400 : std::int64_t{channel.bandMHz});
+        records.integerMember("channelNumber", channel.number);
+        records.integerMember("channelWidth", answeredWidth(channel.widthMHz));
+        records.endObject();
+    }
+    records.endObject();
 }
 
 }  // namespace
 
 Answer scanReport(const std::vector<wifi::Network>& networks, std::string_view connectedBssid,
                   report::HiddenSsidIndex& hidden) {
-    // Each record is written as soon as it is built: a scan of many networks
-    // never holds them all as JSON values. Records are still built after one
-    // proves unwritable, so every hidden network gets its number.
+    // Each record is written as soon as it is read. Records are still read
+    // after one proves unwritable, so every hidden network gets its number.
     util::PrettyArrayWriter records;
-    std::unordered_set<std::string> seenBssids;
+    // A record takes about 500 bytes (most of them the elements): room for
+    // all at once, and for the line feed after them, spares copying a long
+    // answer as it grows. Room never written costs no memory beyond the
+    // (possibly huge) page the answer ends in.
+    records.reserve(networks.size() * 640 + 8);
+    std::unordered_set<std::string_view> seenBssids;  // views into networks
+    seenBssids.reserve(networks.size());
     for (const wifi::Network& network : networks) {
-        std::string bssid = network.bssid.value_or("Unknown");
+        const std::string_view bssid = network.bssid ? std::string_view(*network.bssid) : "Unknown";
         if (!seenBssids.insert(bssid).second) continue;
-        records.append(networkRecord(network, bssid, connectedBssid, hidden));
+        writeRecord(records, network, bssid, connectedBssid, hidden);
     }
     return {std::move(records).finish(), {}};
 }

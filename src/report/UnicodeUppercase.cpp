@@ -10,6 +10,15 @@ std::string uppercased(std::string_view text) {
     const auto* bytes = reinterpret_cast<const utf8proc_uint8_t*>(text.data());
     utf8proc_ssize_t left = static_cast<utf8proc_ssize_t>(text.size());
     while (left > 0) {
+        // ASCII, as a BSSID always is, without utf8proc's tables: a launch
+        // then never touches their pages.
+        if (*bytes < 0x80) {
+            const char c = static_cast<char>(*bytes);
+            out += c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+            ++bytes;
+            --left;
+            continue;
+        }
         utf8proc_int32_t codePoint = 0;
         const utf8proc_ssize_t used = utf8proc_iterate(bytes, left, &codePoint);
         if (used <= 0) {

@@ -3,11 +3,12 @@
 #include <utility>
 
 #include "scene/SceneReader.h"
+#include "util/Memory.h"
 
 namespace netmoth::scene {
 
 // A scene built in code rather than read may point past its list: no default then.
-const SceneInterface* SceneBackend::chosen() const {
+SceneInterface* SceneBackend::chosen() {
     const auto& index = scene_.defaultInterface;
     if (!index || !scene_.interfaces || *index >= scene_.interfaces->size()) return nullptr;
     return &(*scene_.interfaces)[*index];
@@ -27,15 +28,19 @@ std::optional<std::vector<wifi::Interface>> SceneBackend::interfaces() {
 }
 
 std::optional<std::vector<wifi::Network>> SceneBackend::scan(const std::optional<std::string>& name) {
-    const SceneInterface* listed = chosen();
-    if (listed == nullptr || listed->scan.fails) return std::nullopt;
+    SceneInterface* listed = chosen();
+    if (listed == nullptr || listed->scan.fails || scanned_) return std::nullopt;
+    scanned_ = true;
+    // Handed over, not copied: a copy held every network twice at once.
+    std::vector<SceneNetwork> networks = std::move(listed->scan.networks);
     std::vector<wifi::Network> found;
-    found.reserve(listed->scan.networks.size());
-    for (const SceneNetwork& scanned : listed->scan.networks) {
+    found.reserve(networks.size());
+    util::adviseHugePages(found.data(), found.capacity() * sizeof(wifi::Network));
+    for (SceneNetwork& scanned : networks) {
         const bool answersProbe = name && scanned.network.ssid != name;
         // A hidden network answers a directed probe for its name with that name.
         if (answersProbe && scanned.answersProbeFor != name) continue;
-        found.push_back(scanned.network);
+        found.push_back(std::move(scanned.network));
         if (answersProbe) found.back().ssid = name;
     }
     return found;

@@ -19,13 +19,15 @@ public:
     std::optional<wifi::Interface> defaultInterface() override;
     std::optional<std::vector<wifi::Interface>> interfaces() override;
     // Scans the default interface's networks; fails without a default interface.
+    // The first scan takes the networks (a launch scans once): a later one fails.
     std::optional<std::vector<wifi::Network>> scan(const std::optional<std::string>& name) override;
     std::optional<wifi::Permission> permission() override { return scene_.permission; }
 
 private:
-    const SceneInterface* chosen() const;  // the default interface's entry, or nullptr
+    SceneInterface* chosen();  // the default interface's entry, or nullptr
 
     Scene scene_;
+    bool scanned_ = false;
 };
 
 // Exactly one of backend and error is set; the error is one line starting

@@ -15,6 +15,7 @@
 #include "util/UniqueFd.h"
 #include "scene/SceneReader.h"
 #include "util/Diagnostics.h"
+#include "util/Memory.h"
 
 namespace netmoth::scene {
 namespace {
@@ -37,6 +38,7 @@ FileContents readFileCapped(const std::string& path, std::size_t maxBytes) {
     if (::fstat(file.get(), &info) == 0 && S_ISREG(info.st_mode)) {
         if (static_cast<std::uint64_t>(info.st_size) > maxBytes) return tooLarge(maxBytes);
         text.reserve(static_cast<std::size_t>(info.st_size));
+        util::adviseHugePages(text.data(), text.capacity());
     }
     char buffer[1 << 16];
     for (;;) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 #include <cstdint>
 
@@ -93,8 +94,14 @@ bool misreads(Text n) {
             return false;  // read exactly as an integer
         }
     }
-    double value = 0;
-    if (std::from_chars(n.data(), end, value).ec != std::errc{}) return true;  // out of range
+    // strtod rounds to nearest as nlohmann does; std::from_chars(double) would
+    // do the same but links libm into every launch for its rounding-mode check.
+    // Out of range: beyond the largest double, or so small it becomes zero
+    // although a digit of the significand is not.
+    const std::string terminated(n);
+    const double value = std::strtod(terminated.c_str(), nullptr);
+    if (std::isinf(value)) return true;
+    if (value == 0 && n.substr(0, n.find_first_of("eE")).find_first_of("123456789") != Text::npos) return true;
     constexpr double kTwo63 = 9223372036854775808.0;
     if (std::trunc(value) != value || std::fabs(value) > kTwo63) return false;
     return !denotesExactly(n, static_cast<std::uint64_t>(std::fabs(value)));

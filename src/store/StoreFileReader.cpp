@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "util/MemoryReserve.h"
+#include "util/Memory.h"
 #include "util/UniqueFd.h"
 
 namespace netmoth::store {

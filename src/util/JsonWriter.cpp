@@ -1,11 +1,20 @@
 #include "util/JsonWriter.h"
 
+#include <array>
 #include <string_view>
 
+#include "util/Memory.h"
 #include "util/Utf8.h"
 
 namespace netmoth::util {
 namespace {
+
+// The bytes a string holds as they are: plain ASCII but quotes, backslashes and slashes.
+constexpr std::array<bool, 256> kPlain = [] {
+    std::array<bool, 256> plain{};
+    for (unsigned byte = 0x20; byte < 0x80; ++byte) plain[byte] = byte != '"' && byte != '\\' && byte != '/';
+    return plain;
+}();
 
 // Appends to a caller's text, so array elements can share one buffer.
 class PrettyWriter {
@@ -43,6 +52,36 @@ public:
         out_.append(depth * 2, ' ');
     }
 
+    // Copies runs of plain ASCII at once; only quotes, backslashes, slashes,
+    // control characters and non-ASCII bytes end a run.
+    bool writeString(std::string_view text) {
+        out_ += '"';
+        const char* const bytes = text.data();
+        const std::size_t size = text.size();
+        std::size_t runStart = 0;
+        for (std::size_t i = 0; i < size;) {
+            const auto byte = static_cast<unsigned char>(bytes[i]);
+            if (kPlain[byte]) {
+                ++i;
+                continue;
+            }
+            out_.append(bytes + runStart, i - runStart);
+            if (byte >= 0x80) {
+                const DecodedCodePoint decoded = decodeCodePointAt(text, i);
+                if (!decoded.valid) return false;
+                out_.append(text, i, decoded.length);
+                i += decoded.length;
+            } else {
+                appendEscaped(text[i]);
+                ++i;
+            }
+            runStart = i;
+        }
+        out_.append(text, runStart, std::string_view::npos);
+        out_ += '"';
+        return true;
+    }
+
 private:
     // An empty container still spans lines: "[", an empty line, "]".
     template <typename WriteMember>
@@ -73,34 +112,6 @@ private:
 
     bool writeArray(const nlohmann::json& array, std::size_t depth) {
         return writeContainer('[', ']', array.size(), depth, [&](std::size_t i) { return write(array[i], depth + 1); });
-    }
-
-    // Copies runs of plain ASCII at once; only quotes, backslashes, slashes,
-    // control characters and non-ASCII bytes end a run.
-    bool writeString(std::string_view text) {
-        out_ += '"';
-        std::size_t runStart = 0;
-        for (std::size_t i = 0; i < text.size();) {
-            const auto byte = static_cast<unsigned char>(text[i]);
-            if (byte >= 0x20 && byte < 0x80 && byte != '"' && byte != '\\' && byte != '/') {
-                ++i;
-                continue;
-            }
-            out_.append(text, runStart, i - runStart);
-            if (byte >= 0x80) {
-                const DecodedCodePoint decoded = decodeCodePointAt(text, i);
-                if (!decoded.valid) return false;
-                out_.append(text, i, decoded.length);
-                i += decoded.length;
-            } else {
-                appendEscaped(text[i]);
-                ++i;
-            }
-            runStart = i;
-        }
-        out_.append(text, runStart, std::string_view::npos);
-        out_ += '"';
-        return true;
     }
 
     // Only for the characters that end a plain run below 0x80.
@@ -150,6 +161,11 @@ std::optional<std::string> writePrettyJson(const nlohmann::json& value) {
     return text;
 }
 
+void PrettyArrayWriter::reserve(std::size_t bytes) {
+    text_.reserve(bytes);
+    adviseHugePages(text_.data(), text_.capacity());
+}
+
 // The same layout the writer gives a whole array at depth 0.
 bool PrettyArrayWriter::append(const nlohmann::json& element) {
     if (!writable_) return false;
@@ -158,6 +174,59 @@ bool PrettyArrayWriter::append(const nlohmann::json& element) {
     writer.newLine(1);
     writable_ = writer.write(element, 1);
     return writable_;
+}
+
+// The layout write() gives an object: "{", each member on a line of its own
+// after a comma, "}" on its own line (an empty object has an empty line).
+void PrettyArrayWriter::beginObject() {
+    if (!writable_) return;
+    if (count_++ > 0) text_ += ',';
+    PrettyWriter(text_).newLine(1);
+    text_ += '{';
+    open_.push_back({1, 0});
+}
+
+void PrettyArrayWriter::memberKey(std::string_view key) {
+    OpenObject& object = open_.back();
+    if (object.members++ > 0) text_ += ',';
+    PrettyWriter writer(text_);
+    writer.newLine(object.depth + 1);
+    writable_ = writer.writeString(key) && writable_;
+    text_ += " : ";
+}
+
+void PrettyArrayWriter::beginObjectMember(std::string_view key) {
+    if (!writable_) return;
+    memberKey(key);
+    text_ += '{';
+    open_.push_back({open_.back().depth + 1, 0});
+}
+
+void PrettyArrayWriter::stringMember(std::string_view key, std::string_view value) {
+    if (!writable_) return;
+    memberKey(key);
+    writable_ = PrettyWriter(text_).writeString(value) && writable_;
+}
+
+void PrettyArrayWriter::integerMember(std::string_view key, std::int64_t value) {
+    if (!writable_) return;
+    memberKey(key);
+    text_ += std::to_string(value);
+}
+
+void PrettyArrayWriter::booleanMember(std::string_view key, bool value) {
+    if (!writable_) return;
+    memberKey(key);
+    text_ += value ? "true" : "false";
+}
+
+void PrettyArrayWriter::endObject() {
+    if (!writable_) return;
+    const OpenObject object = open_.back();
+    open_.pop_back();
+    if (object.members == 0) text_ += '\n';
+    PrettyWriter(text_).newLine(object.depth);
+    text_ += '}';
 }
 
 std::optional<std::string> PrettyArrayWriter::finish() && {

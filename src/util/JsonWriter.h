@@ -4,8 +4,11 @@
 // its own, "/" escaped as "\/", no line feed after the closing bracket.
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -19,16 +22,40 @@ std::optional<std::string> writePrettyJson(const nlohmann::json& value);
 // to exist as one JSON value: each element can be dropped once written.
 class PrettyArrayWriter {
 public:
+    // Room for about this many bytes, so a long array is not copied as it grows.
+    void reserve(std::size_t bytes);
+
     // False when the element cannot be written; the array is then unwritable
     // and later elements are ignored.
     bool append(const nlohmann::json& element);
+
+    // An object element written member by member, with no JSON value built:
+    // beginObject, the members in the order they are to appear (a nlohmann
+    // object's is by key), endObject. A nested object member is begun with
+    // beginObjectMember and also ends with endObject. A string that is not
+    // valid UTF-8 makes the array unwritable, as in append.
+    void beginObject();
+    void beginObjectMember(std::string_view key);
+    void stringMember(std::string_view key, std::string_view value);
+    void integerMember(std::string_view key, std::int64_t value);
+    void booleanMember(std::string_view key, bool value);
+    void endObject();
+
     // The whole array, or nullopt when some element could not be written.
     std::optional<std::string> finish() &&;
 
 private:
+    void memberKey(std::string_view key);
+
+    struct OpenObject {
+        std::size_t depth;
+        std::size_t members;
+    };
+
     std::string text_ = "[";
     std::size_t count_ = 0;
     bool writable_ = true;
+    std::vector<OpenObject> open_;
 };
 
 }  // namespace netmoth::util

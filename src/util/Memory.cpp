@@ -1,9 +1,10 @@
-#include "util/MemoryReserve.h"
+#include "util/Memory.h"
 
+#include <sys/mman.h>
 #include <sys/resource.h>
-
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <new>
@@ -45,6 +46,15 @@ bool addressSpaceLeftFor(std::size_t bytes) {
     if (!read) return true;
     const auto used = static_cast<unsigned long long>(pages) * static_cast<unsigned long long>(sysconf(_SC_PAGESIZE));
     return used < limit.rlim_cur && limit.rlim_cur - used >= bytes;
+}
+
+void adviseHugePages(void* data, std::size_t size) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto start = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (start + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t end = (start + size) & ~(kHugePage - 1);
+    if (end <= first) return;  // smaller than one whole huge page
+    ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);
 }
 
 }  // namespace netmoth::util
