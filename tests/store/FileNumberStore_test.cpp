@@ -29,21 +29,14 @@ using nlohmann::json;
 using Text = std::optional<std::string>;
 using Numbers = std::unordered_map<std::string, std::int64_t>;
 
+const json kCases = json::parse(std::ifstream(NETMOTH_STORE_CASES));  // the tables, in store-cases.json
+
 TEST(StorePath, FollowsAbsoluteXdgThenHomeThenAccount) {
-    const Text xdg = "/xdg/netmoth-companion/defaults.json", home = "/home/u/.config/netmoth-companion/defaults.json",
-               account = "/acct/.config/netmoth-companion/defaults.json", none;
-    const std::tuple<Text, Text, Text, Text> cases[] = {
-        // XDG_CONFIG_HOME, HOME, the account's home, the store
-        {"/xdg", "/home/u", "/acct", xdg}, {"/xdg/", none, none, xdg},
-        {none, "/home/u", "/acct", home},  {"", "/home/u", "/acct", home},
-        {"xdg", "/home/u", "/acct", home}, {none, "home/u", "/acct", account},
-        {none, none, "acct", none},        {none, "x", none, none}};
-    for (const auto& [xdgConfigHome, homeVariable, accountHome, expected] : cases) {
+    for (const json& row : kCases.at("storePath")) {
+        const auto text = [&](int column) { return row[column].is_null() ? Text() : Text(row[column]); };
         const auto path = resolveStorePath(
-            [&](std::string_view name) { return name == "XDG_CONFIG_HOME" ? xdgConfigHome : homeVariable; },
-            [&] { return accountHome; });
-        EXPECT_EQ(path ? Text(path->string()) : none, expected)
-            << xdgConfigHome.value_or("-") << homeVariable.value_or("-");
+            [&](std::string_view name) { return text(name == "XDG_CONFIG_HOME" ? 0 : 1); }, [&] { return text(2); });
+        EXPECT_EQ(path ? Text(path->string()) : Text(), text(3)) << row;
     }
 }
 
@@ -229,32 +222,16 @@ TEST_F(FileNumberStoreTest, LockIsHeldFromReadUntilTheLeaseEnds) {
 // One value the store cannot hold costs that entry only, and a save writes
 // back what is not ours exactly as it was read.
 TEST_F(FileNumberStoreTest, KeepsEveryUsableEntryAndOtherMembersByteForByte) {
-    const std::string k401Digits = "1" + std::string(400, '0');
-    const struct {
+    struct Row {
         std::string text;
         Numbers kept;                        // the hidden numbers read
         std::vector<std::string> preserved;  // bytes the save keeps
-    } cases[] = {{R"({"hiddenSsidIndexByBssid":{"02:00:00:00:00:05":0,"a":1e400,"b":-1e400,"c":)" + k401Digits + "}}",
-                  {{"02:00:00:00:00:05", 0}},
-                  {}},
-                 {R"({"hiddenSsidIndexByBssid":{"a":3},"theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]}",
-                  {{"a", 3}},
-                  {R"("theirs":[1e400,-1E+999,{"x":)" + k401Digits + "}]"}},
-                 {R"({"hiddenSsidIndexByBssid":{"a":9007199254740992,"b":9007199254740993.0,"c":1e-400,)"
-                  R"("d":-9.2233720368547758e18,"e":5.0}})",
-                  {{"a", 9007199254740992}, {"e", 5}},
-                  {}},
-                 {R"({"hiddenSsidIndexByBssid":{"f":5.5,"b":true,"s":"9","n":null,"l":[9],"o":{"x":9},"k":2,)"
-                  R"("u":9223372036854775808,"two63":9.223372036854775808e18,"lo":-9223372036854775808,)"
-                  R"("lof":-9.223372036854775808e18,"z":-0.0,"e":1e3}})",
-                  {{"k", 2}, {"lo", INT64_MIN}, {"lof", INT64_MIN}, {"z", 0}, {"e", 1000}},
-                  {}},
-                 {R"({"hiddenSsidIndexByBssid":[1,2]})", {}, {}},
-                 {R"({"big":123456789012345678901234567890, "tiny" : 1e-400,"s":"é\/","t":1.50})",
-                  {},
-                  {R"("big":123456789012345678901234567890)", R"("tiny":1e-400)", R"("s":"é\/")", R"("t":1.50)"}},
-                 {nested(kMaxStoreNesting, true), {}, {nestedMember(kMaxStoreNesting, true)}},
-                 {nested(kMaxStoreNesting, false), {}, {nestedMember(kMaxStoreNesting, false)}}};
+    };
+    std::vector<Row> cases;
+    for (const json& row : kCases.at("usable"))
+        cases.push_back({row.at("text"), row.at("kept"), row.value("preserved", std::vector<std::string>{})});
+    for (const bool arrays : {true, false})
+        cases.push_back({nested(kMaxStoreNesting, arrays), {}, {nestedMember(kMaxStoreNesting, arrays)}});
     for (const auto& row : cases) {
         emptyFolder();
         writeText(store_, row.text);
