@@ -37,19 +37,6 @@ TEST_F(Launch, TheProgramPathIsAnArgumentAndNoArgumentsScanEveryName) {
     EXPECT_EQ(backend.scannedNames, (std::vector<std::optional<std::string>>{std::nullopt}));
 }
 
-TEST_F(Launch, PermissionSwitchAnywhereAnswersAlone) {
-    backend.permissionValue = wifi::Permission::Denied;
-    EXPECT_EQ(run({"/bin/tool", "--isCheckingLocationPermission", "--isRetrievingInterfaces"}), "denied\n");
-    EXPECT_TRUE(backend.scannedNames.empty());
-}
-
-TEST_F(Launch, TheBackendsOwnCauseIsTheOnlyLine) {
-    diagnostics.note("wlan0 is down");
-    backend.found = std::nullopt;
-    EXPECT_EQ(run({"/bin/tool"}), "[]\n");
-    EXPECT_EQ(diagnostics.lines(), std::vector<std::string>{"wlan0 is down"});
-}
-
 TEST_F(Launch, AReportThatCannotBeWrittenPrintsOnlyItsFallback) {
     backend.defaultValue->ssid = std::string("\xFF\xFE");  // not UTF-8: the writer refuses it
     backend.list->front().ssid = backend.defaultValue->ssid;
