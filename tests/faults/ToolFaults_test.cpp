@@ -31,7 +31,7 @@ std::string nested(const std::string& key, std::size_t depth) {
 // it is no error, and exhausts no stack; arguments that are not UTF-8 are read
 // as U+FFFD.
 TEST_F(ToolFault, UnusableSceneIsOneLineOnStandardErrorAndStatusTwo) {
-    for (const std::optional<std::string> bytes : {std::optional<std::string>(), std::optional<std::string>(""),
+    for (const std::optional<std::string>& bytes : {std::optional<std::string>(), std::optional<std::string>(""),
                                                    std::optional<std::string>("{} {}"),
                                                    std::optional<std::string>(nested("interfaces", 100000))}) {
         if (bytes) e2e::writeBytes(home_ / "scene.json", *bytes);
