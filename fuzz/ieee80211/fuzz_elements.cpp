@@ -11,10 +11,6 @@
 using namespace netmoth;
 using enum wifi::Security;
 
-static void checkName(const std::optional<std::string>& name) {
-    require(!name || (!name->empty() && isValidUtf8(*name)), "a derived name is non-empty valid UTF-8");
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     ieee80211::RadioFacts facts;
@@ -22,7 +18,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     facts.frequencyMHz = static_cast<std::uint32_t>(data[2] | data[3] << 8);
     facts.elements = wifi::Bytes(data + 4, data + size);
     const wifi::Network network = ieee80211::networkFrom(facts);
-
     const auto has = [&network](wifi::Security member) { return network.security.contains(member); };
     require(!has(DynamicWep), "dynamic WEP is never derived from elements");
     require(has(WpaWpa2Personal) == (has(WpaPersonal) && has(Wpa2Personal)), "WPA/WPA2 personal is both");
@@ -35,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 network.channel->number <= 255,
             "a frequency gives a channel of a known width and band, numbered 0..255");
     require(network.highestPhyMode != wifi::PhyMode::None, "a proven mode is a mode");
-    checkName(network.ssid);
-    checkName(ieee80211::ssidText(*facts.elements));
+    for (const auto& name : {network.ssid, ieee80211::ssidText(*facts.elements)})
+        require(!name || (!name->empty() && isValidUtf8(*name)), "a derived name is non-empty valid UTF-8");
     return 0;
 }

@@ -55,8 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                  .attributes()) == station);
     }
     // A scan event names its device the way an interface reply does.
-    if (size > 0 && isScanEndOf(DeviceId{1, 1}, data[0], input.subspan(1))) {
+    if (size > 0 && isScanEndOf(DeviceId{1, 1}, data[0], input.subspan(1)))
         require(parseInterface(input.subspan(1)).has_value());
-    }
     return 0;
 }

@@ -28,14 +28,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     scene::SceneBackend backend(read);
     const auto interfaces = backend.interfaces();
     const auto all = backend.scan(std::nullopt);
-    if (const auto chosen = backend.defaultInterface()) {
-        require(interfaces && std::find(interfaces->begin(), interfaces->end(), *chosen) != interfaces->end());
-    } else {
-        require(!all);  // only the default interface scans
-    }
+    const auto chosen = backend.defaultInterface();  // only the default interface scans
+    require(chosen ? interfaces && std::ranges::count(*interfaces, *chosen) > 0 : !all);
     for (const char* name : {"", "Lab", "Home"}) scanByName(read, name, all);
-    for (std::size_t i = 0; all && i < all->size(); ++i) {
+    for (std::size_t i = 0; all && i < all->size(); ++i)
         if (const auto& ssid = (*all)[i].ssid) scanByName(read, *ssid, all);
-    }
     return 0;
 }

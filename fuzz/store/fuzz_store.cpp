@@ -35,13 +35,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     report::saveHiddenSsidIndex(index, *lease);
     require(numbers.saves == 1);
-    if (document) {
-        // What is saved reads back as the same numbers.
-        store::StoreDocument saved = store::parseStoreDocument(document->serialise()).value();
-        saved.setHiddenNumbers(numbers.kept);
-        require(
-            report::loadHiddenSsidIndex(store::parseStoreDocument(saved.serialise())->hiddenNumbers()).numberByBssid ==
-            index.numberByBssid);
-    }
+    if (!document) return 0;
+    store::StoreDocument saved = std::move(*store::parseStoreDocument(document->serialise()));  // saved, reads back
+    saved.setHiddenNumbers(numbers.kept);
+    const auto reread = store::parseStoreDocument(saved.serialise())->hiddenNumbers();
+    require(report::loadHiddenSsidIndex(reread).numberByBssid == index.numberByBssid);
     return 0;
 }

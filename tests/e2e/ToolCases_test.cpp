@@ -9,16 +9,10 @@
 namespace netmoth::e2e {
 namespace {
 
-struct Case {
-    json spec;
-};
-
-void PrintTo(const Case& c, std::ostream* os) { *os << c.spec.dump(); }
-
-class ToolCase : public ToolTest, public ::testing::WithParamInterface<Case> {};
+class ToolCase : public ToolTest, public ::testing::WithParamInterface<json> {};
 
 TEST_P(ToolCase, PrintsExactlyTheExpectedAnswer) {
-    const json& c = GetParam().spec;
+    const json& c = GetParam();
     testing::ToolLaunch l = launch(c.at("scene"), c.at("arguments").get<std::vector<std::string>>());
     if (c.contains("idles")) l.timeout = std::chrono::milliseconds(1500);
     const testing::ToolRun result = testing::runTool(NETMOTH_BINARY, l);
@@ -35,14 +29,10 @@ TEST_P(ToolCase, PrintsExactlyTheExpectedAnswer) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ToolCase,
-    ::testing::ValuesIn([] {
-        std::vector<Case> cases;
-        for (json& spec : json::parse(readFile(fs::path(NETMOTH_E2E_DIR) / "cases.json"))) cases.push_back({spec});
-        return cases;
-    }()),
-    [](const ::testing::TestParamInfo<Case>& each) { return each.param.spec.at("name").get<std::string>(); });
+INSTANTIATE_TEST_SUITE_P(Cases, ToolCase,
+                         ::testing::ValuesIn(json::parse(readFile(fs::path(NETMOTH_E2E_DIR) / "cases.json"))
+                                                 .get<std::vector<json>>()),
+                         [](const auto& each) { return each.param.at("name").template get<std::string>(); });
 
 }  // namespace
 }  // namespace netmoth::e2e

@@ -8,10 +8,8 @@
 #   debian_root_run ROOT CMD...   run CMD as root inside ROOT with a clean environment
 #   debian_root_remove DIR        unmount whatever is mounted below DIR, then delete it
 #
-# NETMOTH_DEB_CACHE holds the pristine root between runs
-# (default ${TMPDIR:-/tmp}/netmoth-deb-test). The functions return non-zero
-# and say why on standard error when something fails; callers decide whether
-# that skips or fails their check.
+# NETMOTH_DEB_CACHE holds the pristine root between runs (default ${TMPDIR:-/tmp}/netmoth-deb-test).
+# On failure the functions say why on standard error and return non-zero.
 
 debian_root_suite=bookworm
 debian_root_cache=${NETMOTH_DEB_CACHE:-${TMPDIR:-/tmp}/netmoth-deb-test}
@@ -68,18 +66,14 @@ debian_root_pristine() {
     debian_root_say "bootstrapping $debian_root_suite from $mirror into $pristine (once)"
     if ! debootstrap --variant=minbase --include=man-db "$debian_root_suite" "$partial" "$mirror" >&2; then
       tail -n 20 "$partial/debootstrap/debootstrap.log" >&2 2>/dev/null || true
-      debian_root_remove "$partial"
       exec {lock}>&-
+      debian_root_remove "$partial"
       debian_root_say "debootstrap of $debian_root_suite failed (is the mirror reachable?)"
       return 1
     fi
     debian_root_prepare "$partial"
-    if ! debian_root_run "$partial" apt-get update -q >&2; then
-      debian_root_remove "$partial"
-      exec {lock}>&-
-      debian_root_say "apt-get update failed in the new root"
-      return 1
-    fi
+    debian_root_run "$partial" apt-get update -q >&2 || {
+      exec {lock}>&-; debian_root_remove "$partial"; debian_root_say "apt-get update failed in the new root"; return 1; }
     debian_root_unmount_below "$partial"
     mv "$partial" "$pristine"
   fi

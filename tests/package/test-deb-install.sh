@@ -20,16 +20,10 @@ trap 'exit 130' INT TERM
 in_root() { debian_root_run "$root" "$@"; }
 
 [ "$#" -eq 1 ] || { say "usage: $0 PACKAGE.deb|FOLDER"; exit 2; }
-[ "$(id -u)" -eq 0 ] || skip "needs root (debootstrap, chroot and mount)"
-for tool in debootstrap chroot dpkg-deb; do
-  command -v "$tool" >/dev/null || skip "$tool is not installed"
-done
+command -v dpkg-deb >/dev/null || skip "dpkg-deb is not installed"
 debian_root_pristine >/dev/null || skip "no clean $debian_root_suite root (see above)"
-deb=$1
-if [ -d "$deb" ]; then
-  debs=("$deb"/netmoth-companion_*.deb)
-  deb=${debs[0]}
-fi
+debs=("$1"/netmoth-companion_*.deb)
+[ -d "$1" ] && deb=${debs[0]} || deb=$1
 [ -f "$deb" ] || fail "no package at $deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 say "Depends: $depends"
@@ -54,6 +48,6 @@ scan=$(in_root timeout 60 env NETMOTH_SCENE=/tmp/scene.json HOME=/tmp/home netmo
 
 page=/usr/share/man/man1/netmoth-companion.1.gz
 in_root dpkg -L netmoth-companion | grep -qx "$page" || fail "the package does not install $page"
-found=$(in_root man -w netmoth-companion) || fail "man -w does not find netmoth-companion"
+found=$(in_root man -w netmoth-companion) || true
 [ "$found" = "$page" ] || fail "man -w found $found, not $page"
 say "PASSED: $(basename "$deb") installs and runs on a clean Debian 12"

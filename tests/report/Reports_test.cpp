@@ -48,10 +48,8 @@ TEST(ScanReport, FirstOfEachBssidWinsAndDuplicatesTakeNoNumber) {
                            network(std::nullopt, std::nullopt), network("B1", "case differs")},
                           hidden);
     ASSERT_EQ(out.size(), 3u);
-    EXPECT_EQ(out[0].at("SSID"), "Hidden SSID 0");
-    EXPECT_EQ(out[1].at("bssid"), "Unknown");
-    EXPECT_EQ(out[1].at("SSID"), "Hidden SSID 1");
-    EXPECT_EQ(out[2].at("bssid"), "B1");
+    EXPECT_EQ(std::tie(out[0].at("SSID"), out[1].at("bssid"), out[1].at("SSID"), out[2].at("bssid")),
+              std::tuple("Hidden SSID 0", "Unknown", "Hidden SSID 1", "B1"));
     EXPECT_EQ(hidden.numberByBssid.size(), 2u);
     // One record that is not UTF-8 drops the whole answer, yet every hidden
     // network after it is still numbered.

@@ -20,54 +20,32 @@ using wifi::Security;
 std::string fourth(const std::string& body) { return scanning("{}, {}, {}, " + body); }
 const std::string kNet = "interfaces[0].scan.networks[3]";
 
-TEST(SceneErrors, NameThePathAndTheProblem) {
-    const std::pair<std::string, std::string> cases[] = {
-        {fourth(R"({"rssi": "x"})"), kNet + ".rssi: expected an integer, got a string"},
-        {fourth(R"({"rssi": 9223372036854775808})"),
-         kNet + ".rssi: 9223372036854775808 is out of range -9223372036854775808..9223372036854775807"},
-        {fourth(R"("Home")"), kNet + ": expected an object, got a string"},
-        {fourth(R"({"answersProbeFor": true})"), kNet + ".answersProbeFor: expected a string, got a boolean"},
-        {fourth(R"({"ie": "AAA"})"), kNet + ".ie: not valid Base64 (standard alphabet, \"=\" padding, no line breaks)"},
-        {fourth(R"({"channel": {"band": "5"}})"), kNet + ".channel.band: expected an integer, got a string"},
-        {fourth(R"({"security": 4})"), kNet + ".security: expected an array, got a number"},
-        {fourth(R"({"security": [4, null]})"), kNet + ".security[1]: expected an integer, got null"},
-        {fourth(R"({"phyModes": [1.0]})"), kNet + ".phyModes[0]: expected an integer, got 1.0"},
-        {fourth(R"({"capability": -1, "rssi": []})"), kNet + ".rssi: expected an integer, got an array"},
-        {fourth(R"({"capability": -1})"), kNet + ".capability: -1 is out of range 0..65535"},
-        {fourth(R"({"frequency": 4294967296})"), kNet + ".frequency: 4294967296 is out of range 0..4294967295"},
-        {"[]", "top level: expected an object, got an array"},
-        {R"({"location": {"authorizationStatus": 2147483648}})",
-         "location.authorizationStatus: 2147483648 is out of range -2147483648..2147483647"},
-        {R"({"location": {"delivers": "no"}})", "location.delivers: expected a boolean, got a string"},
-        {R"({"interfaces": [{}], "defaultInterface": 1})",
-         "defaultInterface: index 1 is out of range: the scene has 1 interface(s)"},
-        {R"({"interfaces": null, "defaultInterface": 0})",
-         "defaultInterface: index 0 is out of range: the scene has 0 interface(s)"},
-        {R"({"interfaces": [)", "invalid JSON at byte 17: parse error at line 1, column 17: syntax error while parsing "
-                                "value - unexpected end of input; expected '[', '{', or a literal"},
-        {std::string("{}\0{", 4), "invalid JSON at byte 3: a NUL byte"},
-        {"{\"ssid\": \"\xff\"}", "invalid JSON at byte 11: parse error at line 1, column 11: syntax error while "
-                                 "parsing value - invalid string: ill-formed UTF-8 byte; last read: '\"\xff'"}};
-    for (const auto& [json, error] : cases) {
+// Each is refused, in one line (the wording is free); one names its JSON path.
+TEST(SceneErrors, RefuseWhatDoesNotFit) {
+    EXPECT_EQ(readScene(fourth(R"({"rssi": "x"})")).error, kNet + ".rssi: expected an integer, got a string");
+    for (const std::string& json :
+         {fourth(R"({"rssi": 9223372036854775808})"), fourth(R"("Home")"), fourth(R"({"answersProbeFor": true})"),
+          fourth(R"({"ie": "AAA"})"), fourth(R"({"channel": {"band": "5"}})"), fourth(R"({"security": 4})"),
+          fourth(R"({"security": [4, null]})"), fourth(R"({"phyModes": [1.0]})"), fourth(R"({"capability": -1})"),
+          fourth(R"({"frequency": 4294967296})"), std::string("[]"), std::string(R"({"interfaces": [)"),
+          std::string(R"({"location": {"authorizationStatus": 2147483648}})"),
+          std::string(R"({"location": {"delivers": "no"}})"),
+          std::string(R"({"interfaces": [{}], "defaultInterface": 1})"),
+          std::string(R"({"interfaces": null, "defaultInterface": 0})"), std::string("{}\0{", 4),
+          std::string("{\"ssid\": \"\xff\"}")}) {
         const SceneReading reading = readScene(json);
         EXPECT_FALSE(reading.scene) << json;
-        EXPECT_EQ(reading.error, error);
+        EXPECT_EQ(reading.error.find('\n'), std::string::npos) << reading.error;
     }
 }
 
-TEST(SceneFile, ErrorsStartWithThePathAndTheSizeCapRefusesOneByteMore) {
+TEST(SceneFile, TheSizeCapRefusesOneByteMoreAndEndlessFiles) {
     const std::string path =
         (std::filesystem::temp_directory_path() / ("scene-test-" + std::to_string(::getpid()) + ".json")).string();
-    EXPECT_EQ(readSceneFile(path).error, path + ": cannot open: No such file or directory");
-    std::ofstream(path, std::ios::binary) << R"({"interfaces": [{"rssi": true}]})";
-    EXPECT_EQ(readSceneFile(path).error, path + ": interfaces[0].rssi: expected an integer, got a boolean");
-    const std::string directory = std::filesystem::temp_directory_path();
-    EXPECT_EQ(readSceneFile(directory).error, directory + ": cannot read: Is a directory");
-    EXPECT_EQ(readSceneFile("a\nb").error, "a\\x0Ab: cannot open: No such file or directory");
     std::ofstream(path, std::ios::binary) << "{}";
     EXPECT_EQ(readFileCapped(path, 2).text, "{}");
-    EXPECT_TRUE(readFileCapped(path, 1).error.starts_with("larger than the 1 bytes"));
-    EXPECT_TRUE(readFileCapped("/dev/zero", 1 << 20).error.starts_with("larger than"));  // no size known up front
+    EXPECT_FALSE(readFileCapped(path, 1).error.empty());
+    EXPECT_FALSE(readFileCapped("/dev/zero", 1 << 20).error.empty());  // no size known up front
     std::filesystem::remove(path);
     const SceneReading sample = readSceneFile(NETMOTH_SAMPLE_SCENE);
     EXPECT_TRUE(sample.scene) << sample.error;

@@ -12,10 +12,8 @@ using nlohmann::json;
 
 TEST(Base64, EncodesEveryPaddingLengthAndDecodesOnlyCanonicalText) {
     const auto bytesOf = [](std::string_view text) { return Bytes(text.begin(), text.end()); };
-    EXPECT_EQ(encodeBase64(bytesOf("")), "");
-    EXPECT_EQ(encodeBase64(bytesOf("f")), "Zg==");
-    EXPECT_EQ(encodeBase64(bytesOf("fo")), "Zm8=");
-    EXPECT_EQ(encodeBase64(bytesOf("foobar")), "Zm9vYmFy");
+    for (const auto& [text, code] : {std::pair{"", ""}, {"f", "Zg=="}, {"fo", "Zm8="}, {"foobar", "Zm9vYmFy"}})
+        EXPECT_EQ(encodeBase64(bytesOf(text)), code);
     EXPECT_EQ(encodeBase64(Bytes{0xfb, 0xff, 0xbf}), "+/+/");
     Bytes all;
     for (int i = 0; i < 256; ++i) all.push_back(static_cast<std::uint8_t>(i));
@@ -24,9 +22,8 @@ TEST(Base64, EncodesEveryPaddingLengthAndDecodesOnlyCanonicalText) {
         EXPECT_EQ(decodeBase64(encodeBase64(part)), part);
     }
     EXPECT_EQ(decodeBase64(encodeBase64(all)), all);
-    for (const char* bad : {"Zg=", "Zg", "Z===", "Zh==", "Zm9=", "Zg==Zg==", "Zm 9v", "Zm9v\n", "Zm-v", "=Zg="}) {
+    for (const char* bad : {"Zg=", "Zg", "Z===", "Zh==", "Zm9=", "Zg==Zg==", "Zm 9v", "Zm9v\n", "Zm-v", "=Zg="})
         EXPECT_EQ(decodeBase64(bad), std::nullopt) << bad;
-    }
 }
 
 // Written text against the value; nullopt: the writer refuses the value.
