@@ -21,6 +21,8 @@ lab_bench() {
 		hyperfine -N --warmup 3 --runs 25 --export-json "$out/$1.json" -n netmoth-companion "$2" -n iw "$3" \
 			> "$out/$1.txt" 2>&1
 	}
+	# Launching alone, no netlink: what loading each program costs.
+	pair launch "$ours --version" "$iw --version"
 	pair connected-signal "$ours --isRetrievingConnectedSignal" "$iw dev $STA link"
 	pair interfaces "$ours --isRetrievingInterfaces" "$iw dev"
 	pair cached-scan "${user[*]} $ours" "${user[*]} $iw dev $STA scan dump"
