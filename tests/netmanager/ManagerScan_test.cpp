@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <thread>
 
 #include "support/ToolProcess.h"
@@ -22,10 +23,9 @@ namespace {
 using namespace std::chrono_literals;
 using Outcome = ManagerScan::Outcome;
 using Lines = std::vector<std::string>;
+using nlohmann::json;
 
-void writeFile(const std::filesystem::path& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
+void writeFile(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
 
 // A bus of our own, named as the system bus for the code under test. Both
 // managers are installed on it, ready to be started on demand, as on a
@@ -36,11 +36,12 @@ protected:
         folder_ = std::filesystem::temp_directory_path() / ("netmoth-bus-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder_ / "services");
         address_ = "unix:path=" + (folder_ / "bus").string();
-        writeFile(folder_ / "bus.conf",
-                  "<busconfig><type>session</type><listen>" + address_ + "</listen><servicedir>" +
-                      (folder_ / "services").string() +
-                      "</servicedir><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
-                      "<allow own=\"*\"/></policy></busconfig>\n");
+        writeFile(
+            folder_ / "bus.conf",
+            "<busconfig><type>session</type><listen>" + address_ + "</listen><servicedir>" +
+                (folder_ / "services").string() +
+                "</servicedir><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
+                "<allow own=\"*\"/></policy></busconfig>\n");
         for (const std::string name : {"org.freedesktop.NetworkManager", "net.connman.iwd"}) {
             writeFile(folder_ / "services" / (name + ".service"),
                       "[D-BUS Service]\nName=" + name + "\nExec=/bin/touch " + startedMark().string() + "\n");
@@ -88,46 +89,25 @@ protected:
     static inline int daemon_ = -1;
 };
 
-TEST_F(PrivateBus, NetworkManagerScansFirstWithTheNameAsADirectedProbe) {
-    EXPECT_EQ(scanWith("ok", "ok", "wlan0", "Cafe"), (Lines{"GetDeviceByIpIface wlan0", "RequestScan Cafe"}));
-    EXPECT_EQ(result.outcome, Outcome::Finished);
-    EXPECT_EQ(result.manager, "NetworkManager");
-    EXPECT_TRUE(result.probed);
-    // No name, or one no SSID can hold: a scan for every network.
-    for (const auto& name : {std::optional<std::string>(), std::optional(std::string(33, 'x'))}) {
-        EXPECT_EQ(scanWith("ok", "absent", "wlan0", name), (Lines{"GetDeviceByIpIface wlan0", "RequestScan "}));
-        EXPECT_EQ(result.outcome, Outcome::Finished);
-        EXPECT_FALSE(result.probed);
+// Each row of scan-cases.json: NetworkManager and iwd playing the "manager
+// modes" while the scan for "netdev" (and "name", if any) waits "wait ms"
+// (default 10 s) get the "requests", and their answers make the scan's
+// outcome. The first manager that scans ends the search; a name no SSID can
+// hold is sent as no probe.
+TEST_F(PrivateBus, EachManagerIsAskedInTurnAndItsAnswerDecides) {
+    const char* outcomes[] = {"Finished", "Unfinished", "Refused"};
+    for (const json& row : json::parse(std::ifstream(NETMOTH_SCAN_CASES))) {
+        SCOPED_TRACE(row.dump());
+        const auto name = row["name"].is_null() ? std::nullopt : std::optional(row["name"].get<std::string>());
+        EXPECT_EQ(scanWith(row["manager modes"][0], row["manager modes"][1], row["netdev"], name,
+                           std::chrono::milliseconds(row.value("wait ms", 10000))),
+                  row["requests"].get<Lines>());
+        EXPECT_EQ(outcomes[static_cast<int>(result.outcome)], row["outcome"]);
+        EXPECT_EQ(result.manager, row["manager"]);
+        EXPECT_EQ(result.probed, row["probed"]);
+        EXPECT_EQ(result.refusals, row["refusals"]);
     }
-}
-
-TEST_F(PrivateBus, IwdScansWhenNetworkManagerRefusesOrIsAbsent) {
-    EXPECT_EQ(scanWith("refuse", "ok", "wlan0", "Cafe"),
-              (Lines{"GetDeviceByIpIface wlan0", "RequestScan Cafe", "GetManagedObjects", "Scan"}));
-    EXPECT_EQ(result.outcome, Outcome::Finished);
-    EXPECT_EQ(result.manager, "iwd");
-    EXPECT_FALSE(result.probed);
-    EXPECT_EQ(scanWith("absent", "ok", "wlan0", std::nullopt), (Lines{"GetManagedObjects", "Scan"}));
-    EXPECT_EQ(result.manager, "iwd");
-}
-
-TEST_F(PrivateBus, EveryRefusalIsNamedAndNoScanIsClaimed) {
-    scanWith("refuse", "refuse", "wlan0", std::nullopt);
-    EXPECT_EQ(result.outcome, Outcome::Refused);
-    EXPECT_EQ(result.refusals,
-              "NetworkManager: Scanning not allowed while unavailable; iwd: Operation not permitted");
-    EXPECT_EQ(scanWith("ok", "ok", "wlan9", std::nullopt), (Lines{"GetDeviceByIpIface wlan9", "GetManagedObjects"}));
-    EXPECT_EQ(result.refusals,
-              "NetworkManager: No device found for the requested iface.; iwd: it runs no station named wlan9");
-    scanWith("absent", "absent", "wlan0", std::nullopt);
-    EXPECT_EQ(result.refusals, "NetworkManager: not running; iwd: not running");
     EXPECT_FALSE(std::filesystem::exists(startedMark())) << "a manager that was not running was started";
-}
-
-TEST_F(PrivateBus, AScanThatDoesNotEndInTimeIsUnfinished) {
-    EXPECT_EQ(scanWith("silent", "ok", "wlan0", "Cafe", 1s), (Lines{"GetDeviceByIpIface wlan0", "RequestScan Cafe"}));
-    EXPECT_EQ(result.outcome, Outcome::Unfinished);
-    EXPECT_EQ(result.manager, "NetworkManager");
 }
 
 TEST(NoBus, IsARefusalThatSaysSo) {

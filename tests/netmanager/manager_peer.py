@@ -13,79 +13,71 @@ import dbus.service
 from dbus.mainloop.glib import DBusGMainLoop
 from gi.repository import GLib
 
-PROPS = "org.freedesktop.DBus.Properties"
 NM = "org.freedesktop.NetworkManager"
 WIRELESS = NM + ".Device.Wireless"
 STATION = "net.connman.iwd.Station"
+method = dbus.service.method
 
 
 def say(line):
     print(line, flush=True)
 
 
-class Props(dbus.service.Object):
-    values = {}
+def refuse_if(mode, message, name):
+    if mode == "refuse":
+        raise dbus.DBusException(message, name=name)
 
-    @dbus.service.method(PROPS, in_signature="ss", out_signature="v")
+
+class Props(dbus.service.Object):
+    def __init__(self, bus, path, mode, values):
+        super().__init__(bus, path)
+        self.mode, self.values = mode, values
+
+    @method("org.freedesktop.DBus.Properties", in_signature="ss", out_signature="v")
     def Get(self, interface, name):
         return self.values[(interface, name)]
 
+    def set_later(self, key, value):  # the scan ends after 300 ms
+        GLib.timeout_add(300, lambda: self.values.__setitem__(key, value()))
+
 
 class NetworkManager(dbus.service.Object):
-    @dbus.service.method(NM, in_signature="s", out_signature="o")
+    @method(NM, in_signature="s", out_signature="o")
     def GetDeviceByIpIface(self, iface):
         say("GetDeviceByIpIface " + iface)
         if iface != "wlan0":
-            raise dbus.DBusException("No device found for the requested iface.",
-                                     name=NM + ".UnknownDevice")
+            raise dbus.DBusException("No device found for the requested iface.", name=NM + ".UnknownDevice")
         return dbus.ObjectPath("/org/freedesktop/NetworkManager/Devices/3")
 
 
 class NmDevice(Props):
-    def __init__(self, bus, mode):
-        super().__init__(bus, "/org/freedesktop/NetworkManager/Devices/3")
-        self.mode = mode
-        self.values = {(WIRELESS, "LastScan"): dbus.Int64(-1)}
-
-    @dbus.service.method(WIRELESS, in_signature="a{sv}", out_signature="")
+    @method(WIRELESS, in_signature="a{sv}", out_signature="")
     def RequestScan(self, options):
-        ssids = [bytes(ssid).decode() for ssid in options.get("ssids", [])]
-        say("RequestScan " + ",".join(ssids))
-        if self.mode == "refuse":
-            raise dbus.DBusException("Scanning not allowed while unavailable",
-                                     name=NM + ".Device.NotAllowed")
-        if self.mode == "ok":
-            GLib.timeout_add(300, self.finish)
-
-    def finish(self):
-        self.values[(WIRELESS, "LastScan")] = dbus.Int64(int(time.clock_gettime(time.CLOCK_BOOTTIME) * 1000))
-        return False
+        say("RequestScan " + ",".join(bytes(ssid).decode() for ssid in options.get("ssids", [])))
+        refuse_if(self.mode, "Scanning not allowed while unavailable", NM + ".Device.NotAllowed")
+        if self.mode == "ok":  # LastScan is stamped in CLOCK_BOOTTIME milliseconds
+            self.set_later((WIRELESS, "LastScan"),
+                           lambda: dbus.Int64(int(time.clock_gettime(time.CLOCK_BOOTTIME) * 1000)))
 
 
 class IwdStation(Props):
-    def __init__(self, bus, mode):
-        super().__init__(bus, "/net/connman/iwd/0/4")
-        self.mode = mode
-        self.values = {(STATION, "Scanning"): dbus.Boolean(False)}
-
-    @dbus.service.method(STATION, in_signature="", out_signature="")
+    @method(STATION, in_signature="", out_signature="")
     def Scan(self):
         say("Scan")
-        if self.mode == "refuse":
-            raise dbus.DBusException("Operation not permitted", name="net.connman.iwd.NotAvailable")
+        refuse_if(self.mode, "Operation not permitted", "net.connman.iwd.NotAvailable")
         self.values[(STATION, "Scanning")] = dbus.Boolean(True)
-        GLib.timeout_add(300, self.values.__setitem__, (STATION, "Scanning"), dbus.Boolean(False))
+        self.set_later((STATION, "Scanning"), lambda: dbus.Boolean(False))
 
 
 class IwdObjects(dbus.service.Object):
-    @dbus.service.method("org.freedesktop.DBus.ObjectManager", in_signature="", out_signature="a{oa{sa{sv}}}")
+    @method("org.freedesktop.DBus.ObjectManager", in_signature="", out_signature="a{oa{sa{sv}}}")
     def GetManagedObjects(self):
         say("GetManagedObjects")
-        adapter = {"net.connman.iwd.Adapter": {"Name": "phy0"}}
         station = {"net.connman.iwd.Device": {"Name": dbus.String("wlan0"), "Powered": True},
                    STATION: {"Scanning": False}}
-        ap_mode = {"net.connman.iwd.Device": {"Name": "wlan1", "Mode": "ap"}}
-        return {"/net/connman/iwd/0": adapter, "/net/connman/iwd/0/5": ap_mode, "/net/connman/iwd/0/4": station}
+        return {"/net/connman/iwd/0": {"net.connman.iwd.Adapter": {"Name": "phy0"}},
+                "/net/connman/iwd/0/5": {"net.connman.iwd.Device": {"Name": "wlan1", "Mode": "ap"}},
+                "/net/connman/iwd/0/4": station}
 
 
 def main():
@@ -95,9 +87,11 @@ def main():
     keep = []
     if nm_mode != "absent":
         keep += [dbus.service.BusName(NM, bus), NetworkManager(bus, "/org/freedesktop/NetworkManager"),
-                 NmDevice(bus, nm_mode)]
+                 NmDevice(bus, "/org/freedesktop/NetworkManager/Devices/3", nm_mode,
+                          {(WIRELESS, "LastScan"): dbus.Int64(-1)})]
     if iwd_mode != "absent":
-        keep += [dbus.service.BusName("net.connman.iwd", bus), IwdObjects(bus, "/"), IwdStation(bus, iwd_mode)]
+        keep += [dbus.service.BusName("net.connman.iwd", bus), IwdObjects(bus, "/"),
+                 IwdStation(bus, "/net/connman/iwd/0/4", iwd_mode, {(STATION, "Scanning"): dbus.Boolean(False)})]
     say("ready")
     GLib.MainLoop().run()
 

@@ -1,6 +1,8 @@
 // Base64, the pretty JSON writer and lossy UTF-8 decoding.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "util/Base64.h"
 #include "util/JsonWriter.h"
 #include "util/Utf8.h"
@@ -26,30 +28,21 @@ TEST(Base64, EncodesEveryPaddingLengthAndDecodesOnlyCanonicalText) {
         EXPECT_EQ(decodeBase64(bad), std::nullopt) << bad;
 }
 
-// Written text against the value; nullopt: the writer refuses the value.
+// util-cases.json: each "prettyJson" value against its written text (null:
+// the writer refuses the value). Empty containers still span lines, so they
+// differ from fallback text; plain runs meet an escape or a multi-byte
+// character at either end. Each "lossyUtf8" row: bytes in and out, in hex.
+const json kCases = json::parse(std::ifstream(NETMOTH_UTIL_CASES));
+
 TEST(JsonWriter, WritesTheCallersLayoutAndRefusesWhatIsNotUtf8) {
-    const std::pair<json, std::optional<std::string>> cases[] = {
-        {json::array({json{{"a", 1}, {"b", json::array({true, false})}}}),
-         "[\n  {\n    \"a\" : 1,\n    \"b\" : [\n      true,\n      false\n    ]\n  }\n]"},
-        // Empty containers still span lines, so they differ from fallback text.
-        {json::array(), "[\n\n]"},
-        {json::object(), "{\n\n}"},
-        {json{{"k", json::array()}}, "{\n  \"k\" : [\n\n  ]\n}"},
-        {json::array({"a/b\"c\\d"}), "[\n  \"a\\/b\\\"c\\\\d\"\n]"},
-        {json::array({std::string("\n\t\r\b\f\x01\x1f", 7)}), "[\n  \"\\n\\t\\r\\b\\f\\u0001\\u001f\"\n]"},
-        {json::array({"Caf\xC3\xA9 \xE2\x98\x95"}), "[\n  \"Caf\xC3\xA9 \xE2\x98\x95\"\n]"},
-        {json{{"a/b", 1}}, "{\n  \"a\\/b\" : 1\n}"},
-        {json::array({INT64_MIN, INT64_MAX, -48}), "[\n  -9223372036854775808,\n  9223372036854775807,\n  -48\n]"},
-        // Plain runs meeting an escape or a multi-byte character at either end.
-        {json::array({"/"}), "[\n  \"\\/\"\n]"},
-        {json::array({"ab\n"}), "[\n  \"ab\\n\"\n]"},
-        {json::array({"\x7f\xC3\xA9x\xF0\x9F\x98\x80"}), "[\n  \"\x7f\xC3\xA9x\xF0\x9F\x98\x80\"\n]"},
-        {json::array({"ok", "\xFF"}), std::nullopt},
-        {json{{"\xC3", 1}}, std::nullopt},
-        {json::array({1.5}), std::nullopt},
-        {json::array({"ok\xC3"}), std::nullopt},         // cut short at the end
-        {json::array({"\xED\xA0\x80"}), std::nullopt}};  // a surrogate
-    for (const auto& [value, text] : cases) EXPECT_EQ(writePrettyJson(value), text) << value.dump();
+    for (const json& row : kCases.at("prettyJson")) {
+        EXPECT_EQ(writePrettyJson(row["value"]), row["text"].is_null() ? std::nullopt : std::optional(row["text"]))
+            << row;
+    }
+    // Not UTF-8 anywhere, cut short at the end, or a surrogate.
+    for (const json& value :
+         {json::array({"ok", "\xFF"}), json{{"\xC3", 1}}, json::array({"ok\xC3"}), json::array({"\xED\xA0\x80"})})
+        EXPECT_EQ(writePrettyJson(value), std::nullopt);
 }
 
 // Element by element, the writer gives exactly the text of the whole array;
@@ -68,26 +61,18 @@ TEST(ArrayWriter, MatchesTheWholeArrayWrittenAtOnce) {
     EXPECT_EQ(std::move(writer).finish(), std::nullopt);
 }
 
+std::string bytesOf(const std::string& hex) {
+    std::string bytes;
+    for (std::size_t i = 0; i + 1 < hex.size(); i += 3)
+        bytes += static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16));
+    return bytes;
+}
+
 TEST(DecodeUtf8Lossy, ReplacesEachMaximalInvalidSubpart) {
-    const std::string r = "\xEF\xBF\xBD";  // U+FFFD
-    const std::pair<std::string, std::string> cases[] = {
-        {"a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD", "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80\xEF\xBF\xBD"},
-        {"a\xC3", "a" + r},
-        {"\xF0\x9F\x98"
-         "b",
-         r + "b"},  // a truncated four-byte sequence is one subpart
-        {"\xC0\xAF", r + r},
-        {"\xF0\x8F\xBF\xBF", r + r + r + r},
-        {"\xED\xA0\x80", r + r + r},
-        {"\xED\x9F\xBF", "\xED\x9F\xBF"},
-        {"\xF4\x90\x80\x80", r + r + r + r},
-        {"\xF4\x8F\xBF\xBF", "\xF4\x8F\xBF\xBF"},
-        {"\xF5\xF8\xFC\xFE\xFF", r + r + r + r + r},
-        {"\xE2\xC3\xA9", r + "\xC3\xA9"},
-        {"\xF0\x9F\xE2\x82\xAC", r + "\xE2\x82\xAC"}};
-    for (const auto& [input, expected] : cases) {
-        EXPECT_EQ(decodeUtf8Lossy(input), expected) << input;
-        EXPECT_EQ(isValidUtf8(input), input == expected) << input;
+    for (const json& row : kCases.at("lossyUtf8")) {
+        const std::string input = bytesOf(row[0]), expected = bytesOf(row[1]);
+        EXPECT_EQ(decodeUtf8Lossy(input), expected) << row;
+        EXPECT_EQ(isValidUtf8(input), input == expected) << row;
     }
 }
 
