@@ -95,8 +95,8 @@ bool misreads(Text n) {
         }
     }
     // strtod (in the C locale, which the program never changes) rounds to
-    // nearest as nlohmann does; std::from_chars(double) would
-    // do the same but links libm into every launch for its rounding-mode check.
+    // nearest as nlohmann does; std::from_chars(double) would do the same but
+    // links libm into every launch for its rounding-mode check.
     // Out of range: beyond the largest double, or so small it becomes zero
     // although a digit of the significand is not.
     const std::string terminated(n);
