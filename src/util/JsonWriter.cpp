@@ -166,16 +166,6 @@ void PrettyArrayWriter::reserve(std::size_t bytes) {
     adviseHugePages(text_.data(), text_.capacity());
 }
 
-// The same layout the writer gives a whole array at depth 0.
-bool PrettyArrayWriter::append(const nlohmann::json& element) {
-    if (!writable_) return false;
-    PrettyWriter writer(text_);
-    if (count_++ > 0) text_ += ',';
-    writer.newLine(1);
-    writable_ = writer.write(element, 1);
-    return writable_;
-}
-
 // The layout write() gives an object: "{", each member on a line of its own
 // after a comma, "}" on its own line (an empty object has an empty line).
 void PrettyArrayWriter::beginObject() {

@@ -25,15 +25,11 @@ public:
     // Room for about this many bytes, so a long array is not copied as it grows.
     void reserve(std::size_t bytes);
 
-    // False when the element cannot be written; the array is then unwritable
-    // and later elements are ignored.
-    bool append(const nlohmann::json& element);
-
     // An object element written member by member, with no JSON value built:
     // beginObject, the members in the order they are to appear (a nlohmann
     // object's is by key), endObject. A nested object member is begun with
     // beginObjectMember and also ends with endObject. A string that is not
-    // valid UTF-8 makes the array unwritable, as in append.
+    // valid UTF-8 makes the array unwritable: later elements are ignored.
     void beginObject();
     void beginObjectMember(std::string_view key);
     void stringMember(std::string_view key, std::string_view value);
