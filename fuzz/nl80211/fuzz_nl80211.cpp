@@ -9,8 +9,7 @@
 #include "nl80211/Messages.h"
 
 using namespace netmoth::nl80211;
-using test::Bytes;
-using test::NetlinkMessage;
+using namespace netmoth::nl80211::test;
 
 // "xx:xx:..." back to octets; text that is not a lower-case MAC cannot survive the round trip.
 static Bytes macBytes(const std::string& text) {
@@ -28,14 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(parseInterface(NetlinkMessage(NL80211_CMD_NEW_INTERFACE)
                                    .put(NL80211_ATTR_IFINDEX, info->device.ifindex)
                                    .put(NL80211_ATTR_WDEV, info->device.wdev)
-                                   .text(NL80211_ATTR_IFNAME, info->name)
+                                   .put(NL80211_ATTR_IFNAME, info->name)
                                    .put(NL80211_ATTR_IFTYPE, info->type)
                                    .put(NL80211_ATTR_SSID, info->ssid)
                                    .attributes()) == info);
     }
     if (const auto entry = parseBss(input)) {  // the signed mBm value travels in 32 bits, as the kernel sends it
-        require(parseBss(NetlinkMessage(NL80211_CMD_NEW_SCAN_RESULTS)
-                             .nest(NL80211_ATTR_BSS)
+        require(parseBss(scanReplyOpen()
                              .put(NL80211_BSS_BSSID, macBytes(entry->bssid))
                              .put(NL80211_BSS_FREQUENCY, entry->frequencyMHz)
                              .put(NL80211_BSS_CAPABILITY, entry->capability)
@@ -47,9 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              .attributes()) == entry);
     }
     if (const auto station = parseStation(input)) {
-        require(parseStation(NetlinkMessage(NL80211_CMD_NEW_STATION)
-                                 .put(NL80211_ATTR_MAC, macBytes(station->mac))
-                                 .nest(NL80211_ATTR_STA_INFO)
+        require(parseStation(stationReplyOpen(macBytes(station->mac))
                                  .put(NL80211_STA_INFO_SIGNAL, station->signalDbm)
                                  .endNest()
                                  .attributes()) == station);

@@ -21,7 +21,6 @@ namespace netmoth::netmanager {
 namespace {
 
 using namespace std::chrono_literals;
-using Outcome = ManagerScan::Outcome;
 using Lines = std::vector<std::string>;
 using nlohmann::json;
 
@@ -59,20 +58,21 @@ protected:
         std::filesystem::remove_all(folder_);
     }
 
-    // Runs the scan with NetworkManager and iwd playing the given parts;
-    // returns the requests they got, one per line.
-    Lines scanWith(const std::string& networkManager, const std::string& iwd, const std::string& netdev,
-                   const std::optional<std::string>& name, std::chrono::milliseconds wait = 10s) {
+    // Runs the scan of a row of scan-cases.json; returns the requests the managers got, one per line.
+    Lines scanWith(const json& row) {
         int pipeFds[2];
         if (pipe2(pipeFds, O_CLOEXEC) != 0) return {"no pipe"};
         const int peer = testing::startTool(
-            NETMOTH_SYSTEM_PYTHON3, {{NETMOTH_MANAGER_PEER, address_, networkManager, iwd}, {}, 20s, pipeFds[1]});
+            NETMOTH_SYSTEM_PYTHON3,
+            {{NETMOTH_MANAGER_PEER, address_, row["manager modes"][0], row["manager modes"][1]}, {}, 20s, pipeFds[1]});
         close(pipeFds[1]);
         FILE* requests = fdopen(pipeFds[0], "r");
         Lines lines;
         char line[512];
         const bool ready = fgets(line, sizeof line, requests) != nullptr && std::string(line) == "ready\n";
-        if (ready) result = scanThroughManager(netdev, name, wait);
+        const auto name = row["name"].is_null() ? std::nullopt : std::optional(row["name"].get<std::string>());
+        if (ready)
+            result = scanThroughManager(row["netdev"], name, std::chrono::milliseconds(row.value("wait ms", 10000)));
         kill(peer, SIGTERM);
         waitpid(peer, nullptr, 0);
         while (fgets(line, sizeof line, requests) != nullptr) lines.emplace_back(line, std::strlen(line) - 1);
@@ -92,20 +92,15 @@ protected:
 // Each row of scan-cases.json: NetworkManager and iwd playing the "manager
 // modes" while the scan for "netdev" (and "name", if any) waits "wait ms"
 // (default 10 s) get the "requests", and their answers make the scan's
-// outcome. The first manager that scans ends the search; a name no SSID can
-// hold is sent as no probe.
+// "result": [outcome, manager, probed, refusals]. The first manager that
+// scans ends the search; a name no SSID can hold is sent as no probe.
 TEST_F(PrivateBus, EachManagerIsAskedInTurnAndItsAnswerDecides) {
     const char* outcomes[] = {"Finished", "Unfinished", "Refused"};
     for (const json& row : json::parse(std::ifstream(NETMOTH_SCAN_CASES))) {
         SCOPED_TRACE(row.dump());
-        const auto name = row["name"].is_null() ? std::nullopt : std::optional(row["name"].get<std::string>());
-        EXPECT_EQ(scanWith(row["manager modes"][0], row["manager modes"][1], row["netdev"], name,
-                           std::chrono::milliseconds(row.value("wait ms", 10000))),
-                  row["requests"].get<Lines>());
-        EXPECT_EQ(outcomes[static_cast<int>(result.outcome)], row["outcome"]);
-        EXPECT_EQ(result.manager, row["manager"]);
-        EXPECT_EQ(result.probed, row["probed"]);
-        EXPECT_EQ(result.refusals, row["refusals"]);
+        EXPECT_EQ(scanWith(row), row["requests"].get<Lines>());
+        EXPECT_EQ(json({outcomes[static_cast<int>(result.outcome)], result.manager, result.probed, result.refusals}),
+                  row["result"]);
     }
     EXPECT_FALSE(std::filesystem::exists(startedMark())) << "a manager that was not running was started";
 }
@@ -113,7 +108,7 @@ TEST_F(PrivateBus, EachManagerIsAskedInTurnAndItsAnswerDecides) {
 TEST(NoBus, IsARefusalThatSaysSo) {
     setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/netmoth-bus", 1);
     const ManagerScan result = scanThroughManager("wlan0", std::nullopt, 1s);
-    EXPECT_EQ(result.outcome, Outcome::Refused);
+    EXPECT_EQ(result.outcome, ManagerScan::Outcome::Refused);
     EXPECT_NE(result.refusals.find("the system bus cannot be reached"), std::string::npos) << result.refusals;
 }
 

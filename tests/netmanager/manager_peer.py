@@ -23,11 +23,6 @@ def say(line):
     print(line, flush=True)
 
 
-def refuse_if(mode, message, name):
-    if mode == "refuse":
-        raise dbus.DBusException(message, name=name)
-
-
 class Props(dbus.service.Object):
     def __init__(self, bus, path, mode, values):
         super().__init__(bus, path)
@@ -54,7 +49,8 @@ class NmDevice(Props):
     @method(WIRELESS, in_signature="a{sv}", out_signature="")
     def RequestScan(self, options):
         say("RequestScan " + ",".join(bytes(ssid).decode() for ssid in options.get("ssids", [])))
-        refuse_if(self.mode, "Scanning not allowed while unavailable", NM + ".Device.NotAllowed")
+        if self.mode == "refuse":
+            raise dbus.DBusException("Scanning not allowed while unavailable", name=NM + ".Device.NotAllowed")
         if self.mode == "ok":  # LastScan is stamped in CLOCK_BOOTTIME milliseconds
             self.set_later((WIRELESS, "LastScan"),
                            lambda: dbus.Int64(int(time.clock_gettime(time.CLOCK_BOOTTIME) * 1000)))
@@ -64,7 +60,8 @@ class IwdStation(Props):
     @method(STATION, in_signature="", out_signature="")
     def Scan(self):
         say("Scan")
-        refuse_if(self.mode, "Operation not permitted", "net.connman.iwd.NotAvailable")
+        if self.mode == "refuse":
+            raise dbus.DBusException("Operation not permitted", name="net.connman.iwd.NotAvailable")
         self.values[(STATION, "Scanning")] = dbus.Boolean(True)
         self.set_later((STATION, "Scanning"), lambda: dbus.Boolean(False))
 

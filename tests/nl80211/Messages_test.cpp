@@ -15,7 +15,7 @@ NetlinkMessage bssWithBssid(const Bytes& bssid) { return std::move(scanReplyOpen
 
 TEST(ParseInterface, ReadsANamedStationAndAP2PDeviceWithOnlyAWdev) {
     EXPECT_EQ(parseInterface(indexedInterface()
-                                 .text(NL80211_ATTR_IFNAME, "wlp2s0")
+                                 .put(NL80211_ATTR_IFNAME, "wlp2s0")
                                  .put(NL80211_ATTR_IFTYPE, NL80211_IFTYPE_STATION)
                                  .put(NL80211_ATTR_WDEV, std::uint64_t{0x100000001})
                                  .put(NL80211_ATTR_SSID, Bytes(32, 'h'))
@@ -55,7 +55,7 @@ TEST(Parsers, StationSignalIsASignedByteAndOptionalAndMalformedRepliesAreRejecte
               (StationInfo{"02:00:00:00:00:ab", -58}));
     EXPECT_EQ(parseStation(stationReplyOpen(mac(1)).endNest().attributes()), (StationInfo{"02:00:00:00:00:01", {}}));
     const auto twoBytes = std::uint16_t{4};
-    EXPECT_FALSE(parseInterface(interfaceReply().text(NL80211_ATTR_IFNAME, "wlan0").attributes())) << "no index";
+    EXPECT_FALSE(parseInterface(interfaceReply().put(NL80211_ATTR_IFNAME, "wlan0").attributes())) << "no index";
     EXPECT_FALSE(parseInterface(interfaceReply().put(NL80211_ATTR_IFINDEX, twoBytes).attributes())) << "short index";
     EXPECT_FALSE(parseInterface(indexedInterface().put(NL80211_ATTR_IFNAME, Bytes{'w'}).attributes())) << "no NUL";
     EXPECT_FALSE(parseInterface(indexedInterface().put(NL80211_ATTR_SSID, Bytes(33, 'a')).attributes())) << "long SSID";
@@ -73,13 +73,10 @@ TEST(Parsers, StationSignalIsASignedByteAndOptionalAndMalformedRepliesAreRejecte
 }
 
 TEST(IsScanEndOf, OnlyAFinishedOrAbortedScanOfTheSameDevice) {
-    const struct {
-        std::uint8_t command;
-        DeviceId origin;
-        bool endsTheScan;
-    } events[] = {{NL80211_CMD_NEW_SCAN_RESULTS, {3, 0x30}, true},  {NL80211_CMD_SCAN_ABORTED, {3, 0x30}, true},
-                  {NL80211_CMD_TRIGGER_SCAN, {3, 0x30}, false},     {NL80211_CMD_NEW_SCAN_RESULTS, {4, 0x30}, false},
-                  {NL80211_CMD_NEW_SCAN_RESULTS, {{}, 0x30}, true}, {NL80211_CMD_SCAN_ABORTED, {{}, 0x31}, false}};
+    const std::tuple<std::uint8_t, DeviceId, bool> events[] = {
+        {NL80211_CMD_NEW_SCAN_RESULTS, {3, 0x30}, true},  {NL80211_CMD_SCAN_ABORTED, {3, 0x30}, true},
+        {NL80211_CMD_TRIGGER_SCAN, {3, 0x30}, false},     {NL80211_CMD_NEW_SCAN_RESULTS, {4, 0x30}, false},
+        {NL80211_CMD_NEW_SCAN_RESULTS, {{}, 0x30}, true}, {NL80211_CMD_SCAN_ABORTED, {{}, 0x31}, false}};
     for (const auto& [command, origin, endsTheScan] : events) {
         NetlinkMessage event(command);
         event.put(NL80211_ATTR_IFINDEX, origin.ifindex).put(NL80211_ATTR_WDEV, origin.wdev);

@@ -27,20 +27,17 @@ public:
         check(message_ && genlmsg_put(message_.get(), NL_AUTO_PORT, NL_AUTO_SEQ, 0x1c, 0, 0, command, 1));
     }
 
-    // A fixed-size value in host order, as nla_put_u8/u16/u32/u64 write it.
+    // Numbers in host order, as nla_put_u8..u64 write them; text NUL-terminated, as nla_put_string does.
     template <class Value>
     requires std::is_arithmetic_v<Value> || std::is_enum_v<Value> NetlinkMessage& put(int type, Value value) {
         return raw(type, &value, sizeof value);
     }
     NetlinkMessage& put(int type, const Bytes& value) { return raw(type, value.data(), value.size()); }
+    NetlinkMessage& put(int type, const std::string& text) { return raw(type, text.c_str(), text.size() + 1); }
     // An absent value is left out, as the kernel leaves out what it does not know.
     template <class Value>
     NetlinkMessage& put(int type, const std::optional<Value>& value) {
         return value ? put(type, *value) : *this;
-    }
-    NetlinkMessage& text(int type, const std::optional<std::string>& value) {  // NUL-terminated
-        if (value) check(nla_put_string(message_.get(), type, value->c_str()) == 0);
-        return *this;
     }
     NetlinkMessage& nest(int type) {
         nests_.push_back(nla_nest_start(message_.get(), type));

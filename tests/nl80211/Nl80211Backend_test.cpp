@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
 
 #include "NetlinkMessage.h"
-#include "nl80211/KernelNotes.h"
 
 namespace netmoth::nl80211 {
 namespace {
 
 using namespace test;
 using Lines = std::vector<std::string>;
+using nlohmann::json;
 
 // Stands in for the kernel: canned dumps, and a record of what was asked.
 struct FakeLink final : KernelLink {
@@ -51,16 +55,20 @@ Bytes interfaceReply(std::uint32_t ifindex, const std::string& name, nl80211_ift
                      std::optional<Bytes> ssid = std::nullopt) {
     return NetlinkMessage(NL80211_CMD_NEW_INTERFACE)
         .put(NL80211_ATTR_IFINDEX, ifindex)
-        .text(NL80211_ATTR_IFNAME, name)
+        .put(NL80211_ATTR_IFNAME, name)
         .put(NL80211_ATTR_IFTYPE, type)
         .put(NL80211_ATTR_SSID, ssid)
         .attributes();
 }
 
-Bytes bssReply(std::uint8_t last, const std::string& ssid, std::optional<std::uint32_t> status = std::nullopt) {
+// A BSS heard by its beacon, which names it "Beacon", and by a probe response naming it ssid, if any.
+Bytes bssReply(std::uint8_t last, const std::optional<std::string>& ssid, std::optional<std::uint32_t> status = {},
+               std::optional<std::int32_t> mbm = {}) {
     return scanReplyOpen()
         .put(NL80211_BSS_BSSID, mac(last))
-        .put(NL80211_BSS_INFORMATION_ELEMENTS, elementsNaming(ssid))
+        .put(NL80211_BSS_SIGNAL_MBM, mbm)
+        .put(NL80211_BSS_INFORMATION_ELEMENTS, ssid ? std::optional(elementsNaming(*ssid)) : std::nullopt)
+        .put(NL80211_BSS_BEACON_IES, elementsNaming("Beacon"))
         .put(NL80211_BSS_STATUS, status)
         .endNest()
         .attributes();
@@ -77,7 +85,7 @@ using Outcome = netmanager::ManagerScan::Outcome;
 struct Machine {
     std::unique_ptr<FakeLink> owned = std::make_unique<FakeLink>();
     FakeLink& kernel = *owned;
-    netmanager::ManagerScan managerAnswer{Outcome::Refused, {}, false, "NetworkManager: not running"};
+    netmanager::ManagerScan managerAnswer;
     Lines managerAsked;  // "netdev name"
     util::Diagnostics diagnostics;
     std::unique_ptr<wifi::Backend> backend = makeNl80211Backend(
@@ -103,18 +111,21 @@ TEST(Backend, WithoutAStationThereIsNoDefaultInterfaceNorScan) {
     }
 }
 
-TEST_F(BackendTest, ListsByIndexWithP2PDevicesLastAndDefaultsToTheFirstStation) {
+// With no associated BSS, a client takes its AP, and so its signal, from the station list.
+TEST_F(BackendTest, ListsByIndexWithP2PDevicesLastDefaultsToTheFirstStationAndJoinsClientsToTheirStation) {
     const Bytes p2pDevice =
         NetlinkMessage(NL80211_CMD_NEW_INTERFACE).put(NL80211_ATTR_WDEV, std::uint64_t{9}).attributes();
-    kernel.interfaces = {interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION), p2pDevice,
-                         interfaceReply(3, "wlan\xFF", NL80211_IFTYPE_AP),
-                         interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
+    kernel.interfaces = {
+        interfaceReply(7, "wlan1", NL80211_IFTYPE_STATION), p2pDevice, interfaceReply(3, "wlan\xFF", NL80211_IFTYPE_AP),
+        interfaceReply(9, "wlan3", NL80211_IFTYPE_P2P_CLIENT), interfaceReply(8, "wlan2", NL80211_IFTYPE_STATION)};
+    kernel.scanResults = {bssReply(1, "Other")};
+    kernel.stations = {stationReply(5, 0xC0)};
     EXPECT_EQ(backend->defaultInterface()->name, "wlan1");
-    const auto list = backend->interfaces().value();
-    std::vector<std::optional<std::string>> names;
-    for (const auto& entry : list) names.push_back(entry.name);
+    std::vector<std::pair<std::optional<std::string>, std::int64_t>> seen;
+    for (const auto& entry : backend->interfaces().value_or(std::vector<wifi::Interface>{}))
+        seen.emplace_back(entry.name, entry.rssi);
     // A name that is not UTF-8 still reads as text.
-    EXPECT_EQ(names, (decltype(names){"wlan\xEF\xBF\xBD", "wlan1", "wlan2", std::nullopt}));
+    EXPECT_EQ(seen, (decltype(seen){{"wlan\xEF\xBF\xBD", 0}, {"wlan1", -64}, {"wlan2", -64}, {"wlan3", -64}, {{}, 0}}));
 }
 
 TEST_F(BackendTest, JoinedInterfaceIsAFullValueAskedOfTheKernelOnce) {
@@ -128,110 +139,49 @@ TEST_F(BackendTest, JoinedInterfaceIsAFullValueAskedOfTheKernelOnce) {
     EXPECT_EQ(kernel.asked, (Lines{"interfaces", "scan 3", "stations 3"}));
 }
 
-// With no associated BSS, a client takes its BSSID from the station list.
-TEST(Backend, BssidFallsBackToTheStationListOnlyForAClient) {
-    for (const auto type : {NL80211_IFTYPE_STATION, NL80211_IFTYPE_P2P_CLIENT, NL80211_IFTYPE_AP}) {
+// Each row of scan-cases.json: the kernel lists wlan0 and the BSSes "listed" ([last byte of the BSSID, SSID]),
+// answers the trigger with the errno named by "trigger" (default "0"; null: netlink failed), may leave the scan
+// unwatchable ("cannot watch") or unended ("never ends"), and the network manager answers "manager" [outcome,
+// who, probed, refusals]. The scan for "name" (null: any) gives "networks" by SSID (null: it fails), has
+// "awaited" the scan's end, asked the manager "asked", probed "probed" (default: the wildcard alone) and noted
+// one line holding each of "notes".
+TEST(Backend, ScanAnswersAsEachCaseSays) {
+    const std::map<std::string, int> errors{
+        {"0", 0},           {"EBUSY", EBUSY},       {"EPERM", EPERM},          {"EACCES", EACCES},
+        {"ENODEV", ENODEV}, {"ENETDOWN", ENETDOWN}, {"EOPNOTSUPP", EOPNOTSUPP}};
+    const std::string outcomes[] = {"Finished", "Unfinished", "Refused"};
+    for (const json& row :
+         json::parse(std::ifstream(std::filesystem::path(__FILE__).parent_path() / "scan-cases.json"))) {
+        SCOPED_TRACE(row.dump());
         Machine machine;
-        machine.kernel.interfaces = {interfaceReply(3, "wlan0", type)};
-        machine.kernel.scanResults = {bssReply(1, "Other")};
-        machine.kernel.stations = {stationReply(5, 0xC0)};
-        const auto wlan0 = machine.backend->interfaces()->front();
-        EXPECT_EQ(wlan0.bssid.has_value() ? wlan0.rssi : 1, type != NL80211_IFTYPE_AP ? -64 : 1) << type;
-    }
-}
-
-// Only a process the kernel will not let scan asks the network manager; a
-// scan that runs is awaited; a gone or down device, or no answer, fails.
-TEST(Backend, ScanFollowsTheTriggerAnswerAndKeepsHiddenNetworks) {
-    const struct {
-        std::optional<int> triggerAnswer;
-        bool awaits, succeeds, noted;
-    } cases[] = {{0, true, true, false},           {EBUSY, true, true, false},       {EPERM, false, true, true},
-                 {EACCES, false, true, true},      {EOPNOTSUPP, false, true, true},  {ENODEV, false, false, true},
-                 {ENETDOWN, false, false, true},   {std::nullopt, false, false, true}};
-    for (const auto& row : cases) {
-        Machine machine;
-        machine.kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "Home"), bssReply(3, "")};
-        machine.kernel.triggerAnswer = row.triggerAnswer;
-        const auto networks = machine.backend->scan(std::nullopt);
-        const int answer = row.triggerAnswer.value_or(-1);
-        EXPECT_EQ(machine.kernel.awaited, row.awaits) << answer;
-        EXPECT_EQ(machine.managerAsked.size(), answer == EPERM || answer == EACCES) << answer;
-        EXPECT_EQ(networks ? networks->size() : 0u, row.succeeds ? 3u : 0u) << answer;
-        EXPECT_EQ(networks.has_value(), row.succeeds) << answer;
-        EXPECT_EQ(machine.diagnostics.lines().size(), row.noted) << answer;
-    }
-}
-
-TEST_F(BackendTest, ScanThatCannotBeFollowedOrEndedInTimeSaysSo) {
-    kernel.scanResults = {bssReply(1, "Cafe")};
-    kernel.scanEnds = false;
-    EXPECT_EQ(backend->scan(std::nullopt)->size(), 1u);
-    kernel.canWatch = false;
-    EXPECT_FALSE(backend->scan(std::nullopt));
-}
-
-TEST(Backend, ScanByTheNetworkManagerReadsTheKernelsResultsAndSaysWhatItLacked) {
-    const auto scanFor = [](const netmanager::ManagerScan& answer, const std::optional<std::string>& name) {
-        Machine machine;
-        machine.kernel.triggerAnswer = EPERM;
-        machine.kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "")};
-        machine.managerAnswer = answer;
-        const auto networks = machine.backend->scan(name);
-        EXPECT_EQ(machine.managerAsked, Lines{"wlan0 " + name.value_or("(any)")});
-        EXPECT_EQ(networks ? networks->size() : 99u, name ? 1u : 2u);
-        return machine.diagnostics.lines();
-    };
-    EXPECT_EQ(scanFor({Outcome::Finished, "NetworkManager", true, {}}, "Cafe"), Lines{});
-    EXPECT_EQ(scanFor({Outcome::Finished, "iwd", false, {}}, std::nullopt), Lines{});
-    EXPECT_EQ(scanFor({Outcome::Finished, "iwd", false, {}}, "Cafe"), Lines{notes::notProbed("iwd", "Cafe")});
-    EXPECT_EQ(scanFor({Outcome::Unfinished, "NetworkManager", true, {}}, "Cafe"),
-              Lines{notes::scanTimedOut("wlan0", std::chrono::seconds(45), "NetworkManager")});
-    EXPECT_EQ(scanFor({Outcome::Refused, {}, false, "NetworkManager: no"}, std::nullopt).size(), 1u);
-}
-
-TEST(Backend, OneNetworkPerBssNamedWhenEitherEntryHasTheName) {
-    // The beacon's entry for a hidden BSS has an empty or zeroed SSID, the
-    // probe response's the name; the kernel lists them in either order.
-    const Bytes beacon = bssReply(7, std::string(4, '\0')), probed = bssReply(7, "Attic");
-    for (const auto& listed : {Replies{beacon, bssReply(1, "Cafe"), probed, bssReply(2, "")},
-                               Replies{probed, bssReply(1, "Cafe"), beacon, bssReply(2, "")}}) {
-        Machine machine;
-        machine.kernel.scanResults = listed;
-        const auto networks = machine.backend->scan(std::nullopt);
-        ASSERT_TRUE(networks);
-        std::vector<std::optional<std::string>> names;
-        for (const auto& network : *networks) names.push_back(network.ssid);
-        EXPECT_EQ(names, (decltype(names){"Attic", "Cafe", std::nullopt}));
-        EXPECT_EQ(machine.backend->scan("Attic")->size(), 1u);
-    }
-}
-
-TEST_F(BackendTest, ScanForANameProbesItWhenItFitsAndKeepsOnlyExactMatches) {
-    kernel.scanResults = {bssReply(1, "Cafe"), bssReply(2, "cafe"), bssReply(3, "Cafe "), bssReply(4, ""),
-                          bssReply(5, "Cafe")};
-    EXPECT_EQ(backend->scan("Cafe")->size(), 2u);
-    EXPECT_EQ(kernel.probed, (std::vector<Bytes>{{'C', 'a', 'f', 'e'}, {}}));
-    EXPECT_TRUE(backend->scan(std::string(32, 'x')));
-    EXPECT_EQ(kernel.probed, (std::vector<Bytes>{Bytes(32, 'x'), {}}));
-    for (const auto& unfit : {std::string(), std::string(33, 'x')}) {
-        EXPECT_EQ(backend->scan(unfit)->size(), 0u);
-        EXPECT_EQ(kernel.probed, std::vector<Bytes>(1)) << "only the wildcard";
+        for (const auto& [last, ssid] : row["listed"].get<std::vector<std::pair<std::uint8_t, std::string>>>())
+            machine.kernel.scanResults.push_back(bssReply(last, ssid));
+        const json trigger = row.value("trigger", json("0"));
+        machine.kernel.triggerAnswer = trigger.is_null() ? std::nullopt : std::optional(errors.at(trigger));
+        machine.kernel.canWatch = !row.value("cannot watch", false);
+        machine.kernel.scanEnds = !row.value("never ends", false);
+        const auto [outcome, who, probes, refusals] =
+            row.value("manager", std::tuple<std::string, std::string, bool, std::string>{"Refused", "", false, ""});
+        machine.managerAnswer = {Outcome(std::ranges::find(outcomes, outcome) - outcomes), who, probes, refusals};
+        const auto networks =
+            machine.backend->scan(row["name"].is_null() ? std::nullopt : std::optional(row["name"].get<std::string>()));
+        json names = networks ? json::array() : json();
+        for (const auto& network : networks.value_or(std::vector<wifi::Network>{}))
+            names.push_back(network.ssid ? json(*network.ssid) : json());
+        Lines probed, notes = machine.diagnostics.lines(), fragments = row.value("notes", Lines{});
+        for (const auto& ssid : machine.kernel.probed) probed.emplace_back(ssid.begin(), ssid.end());
+        for (std::size_t i = 0; i < std::min(notes.size(), fragments.size()); ++i)
+            if (notes[i].find(fragments[i]) != std::string::npos) notes[i] = fragments[i];
+        EXPECT_EQ(names, row["networks"]);
+        EXPECT_EQ(machine.kernel.awaited, row.value("awaited", false));
+        EXPECT_EQ(machine.managerAsked, row.value("asked", Lines{}));
+        EXPECT_EQ(probed, row.value("probed", Lines{""}));
+        EXPECT_EQ(notes, fragments);
     }
 }
 
 TEST_F(BackendTest, NetworkTakesTheProbeResponseElseTheBeaconAndWholeDbm) {
-    auto bss = [](std::uint8_t last, std::int32_t mbm, std::optional<Bytes> probed) {
-        return scanReplyOpen()
-            .put(NL80211_BSS_BSSID, mac(last))
-            .put(NL80211_BSS_SIGNAL_MBM, mbm)
-            .put(NL80211_BSS_INFORMATION_ELEMENTS, probed)
-            .put(NL80211_BSS_BEACON_IES, elementsNaming("Beacon"))
-            .endNest()
-            .attributes();
-    };
-    kernel.scanResults = {bss(1, -4799, elementsNaming("Probe")), bss(2, -99, std::nullopt),
-                          bss(3, -10000, std::nullopt)};
+    kernel.scanResults = {bssReply(1, "Probe", {}, -4799), bssReply(2, {}, {}, -99), bssReply(3, {}, {}, -10000)};
     const auto n = backend->scan(std::nullopt).value();
     EXPECT_EQ(std::tie(n.at(0).ssid, n.at(1).elements, n.at(0).rssi, n.at(1).rssi, n.at(2).rssi),
               std::tuple("Probe", elementsNaming("Beacon"), -47, 0, -100));
