@@ -10,7 +10,6 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -20,12 +19,16 @@
 
 #include "store/StoreFileReader.h"
 #include "store/StorePath.h"
+#include "support/Files.h"
+#include "support/ToolProcess.h"
 
 namespace netmoth::store {
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using testing::readFile;
+using testing::writeFile;
 using Text = std::optional<std::string>;
 using Numbers = std::unordered_map<std::string, std::int64_t>;
 
@@ -42,13 +45,6 @@ TEST(StorePath, FollowsAbsoluteXdgThenHomeThenAccount) {
 
 // A store file holding these hidden numbers and nothing else.
 json holding(const json& numbers) { return {{"hiddenSsidIndexByBssid", numbers}}; }
-
-std::string readText(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void writeText(const fs::path& file, const std::string& text) { std::ofstream(file, std::ios::binary) << text; }
 
 unsigned modeOf(const fs::path& path) { return static_cast<unsigned>(fs::status(path).permissions() & fs::perms::all); }
 
@@ -72,9 +68,7 @@ int runInChild(const std::function<int()>& body) {
         alarm(60);  // a lease that blocks for ever fails the test instead of hanging it
         _exit(body());
     }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return testing::exitStatus(child);
 }
 
 // A member "k" nesting `levels` levels of arrays or objects, the top-level object included.
@@ -85,20 +79,9 @@ std::string nestedMember(int levels, bool arrays) {
 }
 std::string nested(int levels, bool arrays) { return "{" + nestedMember(levels, arrays) + "}"; }
 
-class FileNumberStoreTest : public testing::Test {
+class FileNumberStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "store-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        root_ = pattern;
-        folder_ = root_ / "netmoth-companion";
-        store_ = folder_ / "defaults.json";
-        emptyFolder();
-    }
-    void TearDown() override {
-        emptyFolder();
-        fs::remove_all(root_);
-    }
+    void SetUp() override { emptyFolder(); }
     // An empty store folder, whatever the last case of a table did to it.
     void emptyFolder() {
         if (fs::exists(folder_)) fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::add);
@@ -107,9 +90,10 @@ protected:
     }
     fs::path withSuffix(const char* suffix) const { return fs::path(store_.string() + suffix); }
     std::unique_ptr<NumbersLease> lease() const { return FileNumberStore(store_, diagnostics_).lease(); }
-    json stored() const { return json::parse(readText(store_)); }
+    json stored() const { return json::parse(readFile(store_)); }
 
-    fs::path root_, folder_, store_;
+    testing::TempFolder root_;
+    fs::path folder_ = root_ / "netmoth-companion", store_ = folder_ / "defaults.json";
     mutable util::Diagnostics diagnostics_;
 };
 
@@ -120,13 +104,13 @@ TEST_F(FileNumberStoreTest, SaveMakesPrivateFilesReplacesOurMemberAndKeepsTheRes
     const fs::path deep = root_ / "a" / "b" / "defaults.json", deepTmp = deep.string() + ".tmp-Ab12Cd",
                    backup = deep.string() + ".tmp-backup-2024.json";
     FileNumberStore(deep, diagnostics_).lease()->save({{"a", 1}});
-    writeText(deep, R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"a":1}})");
-    writeText(deepTmp, R"({"k":)");
-    writeText(backup, "mine");
+    writeFile(deep, R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"a":1}})");
+    writeFile(deepTmp, R"({"k":)");
+    writeFile(backup, "mine");
     FileNumberStore(deep, diagnostics_).lease()->save({{"b", 2}});
-    EXPECT_EQ(json::parse(readText(deep)), json::parse(R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"b":2}})"));
+    EXPECT_EQ(json::parse(readFile(deep)), json::parse(R"({"other":[1,{"x":null}],"hiddenSsidIndexByBssid":{"b":2}})"));
     EXPECT_FALSE(fs::exists(deepTmp));
-    EXPECT_EQ(readText(backup), "mine");
+    EXPECT_EQ(readFile(backup), "mine");
     for (const fs::path& path : {root_ / "a", root_ / "a" / "b", deep, fs::path(deep.string() + ".lock")})
         EXPECT_EQ(modeOf(path), fs::is_directory(path) ? 0700u : 0600u) << path;
     fs::create_symlink(root_ / "elsewhere.json", store_);
@@ -144,16 +128,16 @@ TEST_F(FileNumberStoreTest, DamagedStoreIsKeptAsideBeforeTheFirstWrite) {
                                         nested(kMaxStoreNesting + 1, true), nested(kMaxStoreNesting + 1, false)};
     for (const std::string& damaged : damagedTexts) {
         emptyFolder();
-        writeText(store_, damaged);
-        writeText(withSuffix(".corrupt"), "older");
+        writeFile(store_, damaged);
+        writeFile(withSuffix(".corrupt"), "older");
         EXPECT_TRUE(lease()->numbers().empty()) << damaged;
-        EXPECT_EQ(readText(withSuffix(".corrupt")), "older") << "a lease that only reads moved the store";
+        EXPECT_EQ(readFile(withSuffix(".corrupt")), "older") << "a lease that only reads moved the store";
         {
             auto held = lease();
             held->save({{"k", 1}});
             held->save({{"k", 2}});  // the second save must not move the new store aside
         }
-        EXPECT_EQ(readText(withSuffix(".corrupt")), damaged);
+        EXPECT_EQ(readFile(withSuffix(".corrupt")), damaged);
         EXPECT_EQ(stored(), holding({{"k", 2}}));
     }
 }
@@ -179,12 +163,10 @@ TEST_F(FileNumberStoreTest, StoreOrLockWeCannotUseIsLeftAlone) {
              const int fd = open(lock.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC, 0600);
              return flock(fd, LOCK_EX), fd;
          }, true}};
-    HiddenNumbers many;
-    for (int i = 0; i < 200; ++i) many.emplace_back("b" + std::to_string(i), i);
     for (const auto& row : cases) {
         emptyFolder();
-        writeText(store_, R"({"hiddenSsidIndexByBssid":{"k":7}})");
-        writeText(theirs, "another launch's save");
+        writeFile(store_, R"({"hiddenSsidIndexByBssid":{"k":7}})");
+        writeFile(theirs, "another launch's save");
         const int planted = row.plant();
         const auto before = identityOf(store_);
         const int readAsExpected = runInChild([&] {
@@ -195,7 +177,7 @@ TEST_F(FileNumberStoreTest, StoreOrLockWeCannotUseIsLeftAlone) {
             }
             auto held = lease();
             const Numbers read(held->numbers().begin(), held->numbers().end());
-            held->save(many);
+            held->save({{std::string(100, 'b'), 1}});  // longer than the file size limit
             return read == (row.readsOld ? Numbers{{"k", 7}} : Numbers{}) ? 0 : 1;
         });
         if (planted >= 0) close(planted);
@@ -203,7 +185,7 @@ TEST_F(FileNumberStoreTest, StoreOrLockWeCannotUseIsLeftAlone) {
         EXPECT_EQ(identityOf(store_), before) << row.name;
         for (const auto& entry : fs::directory_iterator(folder_))
             EXPECT_TRUE(entry.path() == store_ || entry.path() == lock || entry.path() == theirs) << entry.path();
-        EXPECT_EQ(readText(theirs), row.limitFileSize ? "" : "another launch's save") << row.name;
+        EXPECT_EQ(readFile(theirs), row.limitFileSize ? "" : "another launch's save") << row.name;
     }
 }
 
@@ -222,40 +204,33 @@ TEST_F(FileNumberStoreTest, LockIsHeldFromReadUntilTheLeaseEnds) {
 // One value the store cannot hold costs that entry only, and a save writes
 // back what is not ours exactly as it was read.
 TEST_F(FileNumberStoreTest, KeepsEveryUsableEntryAndOtherMembersByteForByte) {
-    struct Row {
-        std::string text;
-        Numbers kept;                        // the hidden numbers read
-        std::vector<std::string> preserved;  // bytes the save keeps
-    };
-    std::vector<Row> cases;
-    for (const json& row : kCases.at("usable"))
-        cases.push_back({row.at("text"), row.at("kept"), row.value("preserved", std::vector<std::string>{})});
-    for (const bool arrays : {true, false})
-        cases.push_back({nested(kMaxStoreNesting, arrays), {}, {nestedMember(kMaxStoreNesting, arrays)}});
-    for (const auto& row : cases) {
+    json rows = kCases.at("usable");
+    for (const bool arrays : {true, false}) {
+        rows.push_back({{"text", nested(kMaxStoreNesting, arrays)}, {"kept", json::object()},
+                        {"preserved", json::array({nestedMember(kMaxStoreNesting, arrays)})}});
+    }
+    json many = json::object();  // fifty thousand entries: none is lost
+    for (int i = 0; i < 50000; ++i) many["b" + std::to_string(i)] = i;
+    rows.push_back({{"text", holding(many).dump()}, {"kept", many}});
+    for (const json& row : rows) {
+        const std::string text = row.at("text"), name = text.substr(0, 200);
         emptyFolder();
-        writeText(store_, row.text);
+        writeFile(store_, text);
         {
             auto held = lease();
             HiddenNumbers numbers = held->numbers();
-            EXPECT_EQ(Numbers(numbers.begin(), numbers.end()), row.kept) << row.text;
+            EXPECT_EQ(Numbers(numbers.begin(), numbers.end()), row.at("kept").get<Numbers>()) << name;
             held->save((numbers.emplace_back("new", 1), numbers));
         }
-        EXPECT_FALSE(fs::exists(withSuffix(".corrupt"))) << row.text;
-        const std::string saved = readText(store_);
-        for (const std::string& bytes : row.preserved) EXPECT_NE(saved.find(bytes), std::string::npos) << bytes;
+        EXPECT_FALSE(fs::exists(withSuffix(".corrupt"))) << name;
+        const std::string saved = readFile(store_);
+        for (const std::string& bytes : row.value("preserved", std::vector<std::string>{}))
+            EXPECT_NE(saved.find(bytes), std::string::npos) << bytes;
+        json kept = row.at("kept");
+        kept["new"] = 1;
+        const json document = json::parse(saved, nullptr, false);  // discarded when others' numbers overflow
+        EXPECT_TRUE(document.is_discarded() || document.at("hiddenSsidIndexByBssid") == kept) << name;
     }
-    emptyFolder();  // fifty thousand entries: none is lost
-    json many = json::object();
-    for (int i = 0; i < 50000; ++i) many["b" + std::to_string(i)] = i;
-    writeText(store_, holding(many).dump());
-    {
-        auto held = lease();
-        HiddenNumbers numbers = held->numbers();
-        held->save((numbers.emplace_back("new", 50000), numbers));
-    }
-    many["new"] = 50000;
-    EXPECT_TRUE(stored() == holding(many)) << "an entry was lost";
 }
 
 // A strict umask must neither lock the user out of the folder nor leave a lock
@@ -267,7 +242,7 @@ TEST_F(FileNumberStoreTest, ModesAreExactWhateverTheUmaskAndOursAreRepaired) {
         const int saved = runInChild([&] {
             umask(mask);
             for (const int value : {1, 2}) lease()->save({{"k", value}});
-            return json::parse(readText(store_), nullptr, false) == holding({{"k", 2}}) ? 0 : 1;
+            return json::parse(readFile(store_), nullptr, false) == holding({{"k", 2}}) ? 0 : 1;
         });
         EXPECT_EQ(saved, 0) << "umask " << std::oct << mask;
         for (const auto& [path, mode] : {std::pair{folder_, 0700u}, {lock, 0600u}, {store_, 0600u}})
@@ -301,10 +276,8 @@ TEST_F(FileNumberStoreTest, SetUserIdRootUsesTheStoreAsTheRealUser) {
         });
     }
     struct stat info {};
-    ASSERT_EQ(stat(own.c_str(), &info), 0) << "the store was not saved";
-    EXPECT_EQ(info.st_uid, 65534u);
-    ASSERT_EQ(stat(own.parent_path().c_str(), &info), 0);
-    EXPECT_EQ(info.st_uid, 65534u);
+    for (const fs::path& made : {own, own.parent_path()})
+        EXPECT_TRUE(stat(made.c_str(), &info) == 0 && info.st_uid == 65534u) << made << " is missing or not the user's";
     EXPECT_TRUE(fs::is_empty(rootOnly)) << "root's identity wrote through the planted link";
 }
 

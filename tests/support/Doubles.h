@@ -27,27 +27,20 @@ struct FakeBackend final : wifi::Backend {
     std::optional<wifi::Permission> permission() override { return permissionValue; }
 };
 
-// Hidden-network numbers kept in memory, with a count of saves.
-class MemoryNumberStore final : public store::NumberStore {
-public:
-    store::HiddenNumbers kept;
-    int saves = 0;
-
+struct MemoryNumberStore final : store::NumberStore {
+    struct Lease final : store::NumbersLease {
+        explicit Lease(MemoryNumberStore& of) : owner(of) {}
+        const store::HiddenNumbers& numbers() const override { return owner.kept; }
+        void save(store::HiddenNumbers numbers) override {
+            owner.kept = std::move(numbers);
+            ++owner.saves;
+        }
+        MemoryNumberStore& owner;
+    };
     std::unique_ptr<store::NumbersLease> lease() override { return std::make_unique<Lease>(*this); }
 
-private:
-    class Lease final : public store::NumbersLease {
-    public:
-        explicit Lease(MemoryNumberStore& store) : store_(store) {}
-        const store::HiddenNumbers& numbers() const override { return store_.kept; }
-        void save(store::HiddenNumbers numbers) override {
-            store_.kept = std::move(numbers);
-            ++store_.saves;
-        }
-
-    private:
-        MemoryNumberStore& store_;
-    };
+    store::HiddenNumbers kept;
+    int saves = 0;
 };
 
 }  // namespace netmoth::testing

@@ -5,8 +5,9 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
+
+#include "support/Files.h"
 
 namespace netmoth::testing {
 namespace {
@@ -30,17 +31,6 @@ int spawn(const std::string& binary, const ToolLaunch& launch, int outFd, int er
     _exit(127);
 }
 
-// Takes what the child wrote to an in-memory file, and closes it.
-std::string takeContents(int fd) {
-    std::string text;
-    char buffer[65536];
-    ssize_t count = 0;
-    lseek(fd, 0, SEEK_SET);
-    while ((count = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<std::size_t>(count));
-    close(fd);
-    return text;
-}
-
 }  // namespace
 
 // Output goes to in-memory files, so the child never waits on us; a pidfd
@@ -53,11 +43,11 @@ ToolRun runTool(const std::string& binary, const ToolLaunch& launch) {
     run.timedOut = poll(&ended, 1, static_cast<int>(launch.timeout.count())) == 0;
     if (run.timedOut) kill(pid, SIGKILL);
     close(ended.fd);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    run.out = takeContents(outFd);
-    run.err = takeContents(errFd);
+    run.exitCode = exitStatus(pid);
+    run.out = readFile("/proc/self/fd/" + std::to_string(outFd));  // opened anew, so read from the start
+    run.err = readFile("/proc/self/fd/" + std::to_string(errFd));
+    close(outFd);
+    close(errFd);
     return run;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
-// Runs the built binary as a caller would: arguments, the whole environment,
-// and its standard output and error captured in full.
+// Child processes: the built binary run as a caller would (arguments, the whole
+// environment, its standard output and error captured in full), and their end.
+
+#include <sys/wait.h>
 
 #include <chrono>
 #include <map>
@@ -24,5 +26,12 @@ struct ToolLaunch {
 
 ToolRun runTool(const std::string& binary, const ToolLaunch& launch);
 int startTool(const std::string& binary, const ToolLaunch& launch);  // returns the pid at once
+
+// Waits for a child to end: its exit status, or -1 when a signal ended it.
+inline int exitStatus(int pid) {
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
 
 }  // namespace netmoth::testing
