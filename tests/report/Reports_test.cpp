@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <limits>
+#include <fstream>
 #include <nlohmann/json.hpp>
 
 #include "report/HiddenSsidIndex.h"
@@ -16,11 +16,14 @@ using nlohmann::json;
 using wifi::PhyMode;
 using wifi::Security;
 
+// report-cases.json: the channel each "channel" (number, width, band) shows
+// as; "hiddenNumbers": the numbers "kept", then the "new" ones handed out in
+// turn. Kept entries are int64 values; new numbers count on from the largest,
+// and past INT64_MAX are the smallest non-negative numbers no entry holds.
+const json kCases = json::parse(std::ifstream(NETMOTH_REPORT_CASES));
+
 wifi::Network network(std::optional<std::string> bssid, std::optional<std::string> ssid) {
-    wifi::Network n;
-    n.bssid = std::move(bssid);
-    n.ssid = std::move(ssid);
-    return n;
+    return {std::move(bssid), std::move(ssid), 0, {}, {}, {}, {}};
 }
 
 json scan(const std::vector<wifi::Network>& networks, HiddenSsidIndex& hidden,
@@ -33,12 +36,10 @@ json scan(const std::vector<wifi::Network>& networks, HiddenSsidIndex& hidden,
 // The whole record, byte for byte, is an end-to-end case (ScanRecordLayoutByteForByte).
 TEST(ScanReport, ChannelWidthsAndBandsTheAnswerKnows) {
     HiddenSsidIndex hidden;
-    for (const auto& [width, band, shownWidth, shownBand] :
-         {std::tuple{0u, 0u, 20, 2400}, {320u, 6000u, 160, 6000}, {40u, 2400u, 40, 2400}}) {
+    for (const json& row : kCases.at("wlanChannel")) {
         wifi::Network odd = network("b", "x");
-        odd.channel = wifi::Channel{-7, width, band};
-        EXPECT_EQ(scan({odd}, hidden).at(0).at("wlanChannel"),
-                  (json{{"channelNumber", -7}, {"channelWidth", shownWidth}, {"channelBand", shownBand}}));
+        odd.channel = wifi::Channel{row["channel"][0], row["channel"][1], row["channel"][2]};
+        EXPECT_EQ(scan({odd}, hidden).at(0).at("wlanChannel"), row["shown"]);
     }
 }
 
@@ -53,7 +54,7 @@ TEST(ScanReport, AnUnwritableRecordStillLeavesEveryHiddenNetworkNumbered) {
 
 TEST(ScanReport, OnlyANonEmptyCurrentBssidMarksARecordConnected) {
     HiddenSsidIndex hidden;
-    const std::vector<wifi::Network> networks{network("", "Empty bssid text"), network("aa:aa:aa:aa:aa:01", "Other")};
+    const std::vector<wifi::Network> networks{network("", "E"), network("aa:aa:aa:aa:aa:01", "O")};
     for (const std::string_view connected : {"", "AA:AA:AA:AA:AA:01"}) {
         for (const json& record : scan(networks, hidden, connected)) EXPECT_FALSE(record.contains("isConnected"));
     }
@@ -69,28 +70,17 @@ TEST(Labels, SecurityInTheAnswersOrderAndWifiTypeDefaults) {
     EXPECT_EQ(wifiType(PhyMode::AX), 6);
 }
 
-// Kept entries are int64 values; new numbers count on from the largest, and
-// past INT64_MAX are the smallest non-negative numbers no entry holds.
 TEST(HiddenSsidIndex, KeepsInt64ValuesAndNeverRepeatsNorOverflows) {
-    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max(),
-                           kMin = std::numeric_limits<std::int64_t>::min();
-    const std::pair<store::HiddenNumbers, std::vector<std::int64_t>> cases[] = {
-        // kept, then handed out in turn
-        {{}, {0, 1}},
-        {{{"a", 0}, {"b", 5}}, {6, 7}},
-        {{{"a", -3}}, {-2}},
-        {{{"lo", kMin}}, {kMin + 1}},
-        {{{"m", kMax}, {"a", 0}, {"b", 1}, {"c", 3}, {"d", -1}}, {2, 4, 5}},
-        {{{"m", kMax - 1}, {"a", 0}}, {kMax, 1, 2}}};
-    for (const auto& [stored, expected] : cases) {
+    for (const json& row : kCases.at("hiddenNumbers")) {
+        const auto stored = row.at("kept").get<store::HiddenNumbers>();
         HiddenSsidIndex index = loadHiddenSsidIndex(stored);
         EXPECT_EQ(index.numberByBssid, (std::unordered_map<std::string, std::int64_t>(stored.begin(), stored.end())));
         for (const auto& [bssid, number] : stored) EXPECT_EQ(hiddenSsidNumber(index, bssid), number);
         EXPECT_FALSE(index.changed) << "known BSSIDs do not change the index";
-        std::vector<std::int64_t> handedOut;
-        for (std::size_t i = 0; i < expected.size(); ++i)
+        json handedOut = json::array();
+        for (std::size_t i = 0; i < row.at("new").size(); ++i)
             handedOut.push_back(hiddenSsidNumber(index, "new" + std::to_string(i)));
-        EXPECT_EQ(handedOut, expected);
+        EXPECT_EQ(handedOut, row.at("new"));
         EXPECT_EQ(hiddenSsidNumber(index, "new0"), handedOut[0]);
         EXPECT_TRUE(index.changed);
     }

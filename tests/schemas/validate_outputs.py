@@ -16,11 +16,10 @@ JOBS = [("scan", []), ("scan", ["--ssid=Lab"]), ("connected-signal", ["--isRetri
 
 
 def main(binary: str, schemas: Path, scenes: Path) -> int:
-    validators = {}
-    for name in ("scan", "connected-signal", "interfaces", "store"):
-        schema = json.loads((schemas / f"{name}.schema.json").read_text())
-        Draft202012Validator.check_schema(schema)
-        validators[name] = Draft202012Validator(schema)
+    validators = {name: Draft202012Validator(json.loads((schemas / f"{name}.schema.json").read_text()))
+                  for name in ("scan", "connected-signal", "interfaces", "store")}
+    for validator in validators.values():
+        Draft202012Validator.check_schema(validator.schema)
     checked = failed = 0
     for scene in sorted(scenes.glob("*.json")):
         with tempfile.TemporaryDirectory() as config:
