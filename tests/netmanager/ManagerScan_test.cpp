@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 #include <thread>
 
+#include "support/Files.h"
 #include "support/ToolProcess.h"
 
 namespace netmoth::netmanager {
@@ -23,8 +24,6 @@ namespace {
 using namespace std::chrono_literals;
 using Lines = std::vector<std::string>;
 using nlohmann::json;
-
-void writeFile(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
 
 // A bus of our own, named as the system bus for the code under test. Both
 // managers are installed on it, ready to be started on demand, as on a
@@ -35,14 +34,14 @@ protected:
         folder_ = std::filesystem::temp_directory_path() / ("netmoth-bus-" + std::to_string(getpid()));
         std::filesystem::create_directories(folder_ / "services");
         address_ = "unix:path=" + (folder_ / "bus").string();
-        writeFile(
+        testing::writeFile(
             folder_ / "bus.conf",
             "<busconfig><type>session</type><listen>" + address_ + "</listen><servicedir>" +
                 (folder_ / "services").string() +
                 "</servicedir><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
                 "<allow own=\"*\"/></policy></busconfig>\n");
         for (const std::string name : {"org.freedesktop.NetworkManager", "net.connman.iwd"}) {
-            writeFile(folder_ / "services" / (name + ".service"),
+            testing::writeFile(folder_ / "services" / (name + ".service"),
                       "[D-BUS Service]\nName=" + name + "\nExec=/bin/touch " + startedMark().string() + "\n");
         }
         daemon_ = testing::startTool(NETMOTH_DBUS_DAEMON,

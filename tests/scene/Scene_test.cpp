@@ -3,9 +3,7 @@
 // backend answers, and runs recorded through the recording backend, which
 // replay with exactly the answers they had; a record that cannot be written
 // leaves no trace.
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +15,7 @@
 #include "scene/SceneBackend.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneReader.h"
+#include "support/Files.h"
 
 using nlohmann::json;
 
@@ -83,13 +82,6 @@ json named(const json& actual, const json& expected) {
 
 util::Diagnostics quiet;
 
-struct TempFolder {
-    std::string path = (fs::temp_directory_path() / "record-test-XXXXXX").string();
-    TempFolder() { EXPECT_NE(mkdtemp(path.data()), nullptr); }
-    ~TempFolder() { fs::remove_all(path); }
-    fs::path operator/(const char* name) const { return fs::path(path) / name; }
-};
-
 // Each row: its scene is refused ("error": true, or the very line), or it
 // reads and answers as the row says ("found": the scan without a name,
 // "foundFor": by name), and the same through the recorder, which leaves a
@@ -111,7 +103,7 @@ TEST(Scene, EachCaseOfTheTableAnswersAndReplaysAsRecorded) {
         }
         const auto backend = [&] { return std::make_unique<SceneBackend>(*reading.scene); };
         for (const auto& name : names) {
-            const TempFolder folder;
+            const testing::TempFolder folder;
             const json recorded = ask(*makeRecordingBackend(backend(), folder / "scene.json", quiet), name);
             EXPECT_EQ(ask(*backend(), name), recorded) << text << name.value_or("");
             auto replayed = loadSceneBackend(folder / "scene.json");
@@ -128,8 +120,8 @@ TEST(Scene, EachCaseOfTheTableAnswersAndReplaysAsRecorded) {
 // Never over what is not a regular file (as root, /dev/full would be
 // replaced), and a record that cannot be written keeps the earlier file.
 TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
-    const TempFolder folder;
-    std::ofstream(folder / "scene.json") << "earlier";
+    const testing::TempFolder folder;
+    testing::writeFile(folder / "scene.json", "earlier");
     Scene notUtf8;  // a scene file is UTF-8 and cannot hold the name
     notUtf8.interfaces->emplace_back().interface.name = "wlan\xff";
     makeRecordingBackend(std::make_unique<SceneBackend>(notUtf8), folder / "scene.json", quiet).reset();
@@ -137,21 +129,18 @@ TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
     fs::create_directory(folder / "folder");
     for (const char* target : {"fifo", "folder"})
         makeRecordingBackend(std::make_unique<SceneBackend>(Scene{}), folder / target, quiet).reset();
-    std::ostringstream text;
-    text << std::ifstream(folder / "scene.json").rdbuf();
-    EXPECT_EQ(text.str(), "earlier");
+    EXPECT_EQ(testing::readFile(folder / "scene.json"), "earlier");
     EXPECT_TRUE(fs::is_fifo(folder / "fifo"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder.path), {}), 3);
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
 }
 
 TEST(SceneFile, TheSizeCapRefusesOneByteMoreAndEndlessFilesAndTextMustBeUtf8) {
-    const std::string path =
-        (fs::temp_directory_path() / ("scene-test-" + std::to_string(::getpid()) + ".json")).string();
-    std::ofstream(path, std::ios::binary) << "{}";
+    const testing::TempFolder folder;
+    const fs::path path = folder / "scene.json";
+    testing::writeFile(path, "{}");
     EXPECT_EQ(readFileCapped(path, 2).text, "{}");
     EXPECT_FALSE(readFileCapped(path, 1).error.empty());
     EXPECT_FALSE(readFileCapped("/dev/zero", 1 << 20).error.empty());  // no size known up front
-    fs::remove(path);
     const SceneReading sample = readSceneFile(NETMOTH_SAMPLE_SCENE);
     EXPECT_TRUE(sample.scene) << sample.error;
     EXPECT_FALSE(readScene("{\"ssid\": \"\xff\"}").scene);
