@@ -15,6 +15,7 @@
 #include "scene/SceneBackend.h"
 #include "scene/SceneFile.h"
 #include "scene/SceneReader.h"
+#include "scene/SceneWriter.h"
 #include "support/Files.h"
 
 using nlohmann::json;
@@ -134,11 +135,23 @@ TEST(Record, WriteThatCannotBeMadeLeavesTheFolderAsItWas) {
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
 }
 
+// A channel wider than the widest width code (320 MHz) is written as 160 MHz,
+// the width the answer shows for it, not as an unknown width.
+TEST(Record, AWidthPastTheWidestCodeIsWrittenAsTheWidest) {
+    Scene wide;
+    wide.interfaces->emplace_back().scan.networks.emplace_back().network.channel = wifi::Channel{31, 320, 6000};
+    const SceneReading read = readScene(writeScene(wide).value());
+    ASSERT_TRUE(read.scene) << read.error;
+    EXPECT_EQ(read.scene->interfaces->at(0).scan.networks.at(0).network.channel, (wifi::Channel{31, 160, 6000}));
+}
+
 TEST(SceneFile, TheSizeCapRefusesOneByteMoreAndEndlessFilesAndTextMustBeUtf8) {
     const testing::TempFolder folder;
     const fs::path path = folder / "scene.json";
     testing::writeFile(path, "{}");
     EXPECT_EQ(readFileCapped(path, 2).text, "{}");
+    EXPECT_FALSE(readFileCapped(path, 1).error.empty());
+    fs::resize_file(path, std::uintmax_t{1} << 40);  // sparse: refused by its size, before any buffer is made
     EXPECT_FALSE(readFileCapped(path, 1).error.empty());
     EXPECT_FALSE(readFileCapped("/dev/zero", 1 << 20).error.empty());  // no size known up front
     const SceneReading sample = readSceneFile(NETMOTH_SAMPLE_SCENE);
