@@ -24,20 +24,12 @@ const T& remembered(std::optional<T>& slot, Ask ask) {
     return *slot;
 }
 
-struct ScanAnswer {
-    std::optional<std::string> name;
-    std::optional<std::vector<wifi::Network>> networks;
-};
-
-// A replayed scan for the name keeps the networks whose SSID equals it; one
-// that answered under another SSID (or none) is kept through the probe.
-SceneScan sceneScanOf(const ScanAnswer& answer) {
-    if (!answer.networks) return {.fails = true, .networks = {}};
+// A scan for a name answers every network under that name, so a replayed
+// scan for it finds them by their SSID alone.
+SceneScan sceneScanOf(const std::optional<std::vector<wifi::Network>>& networks) {
+    if (!networks) return {.fails = true, .networks = {}};
     SceneScan scan;
-    for (const wifi::Network& network : *answer.networks) {
-        const bool underAnotherSsid = answer.name && network.ssid != answer.name;
-        scan.networks.push_back({network, underAnotherSsid ? answer.name : std::nullopt});
-    }
+    for (const wifi::Network& network : *networks) scan.networks.push_back({network, std::nullopt});
     return scan;
 }
 
@@ -82,7 +74,7 @@ private:
     std::optional<std::optional<wifi::Interface>> default_;
     std::optional<std::optional<std::vector<wifi::Interface>>> list_;
     std::optional<std::optional<wifi::Permission>> permission_;
-    std::optional<ScanAnswer> firstScan_;  // a scene holds one scan per interface
+    std::optional<std::optional<std::vector<wifi::Network>>> firstScan_;  // a scene holds one scan per interface
 };
 
 RecordingBackend::~RecordingBackend() {
@@ -96,9 +88,8 @@ RecordingBackend::~RecordingBackend() {
 }
 
 std::optional<std::vector<wifi::Network>> RecordingBackend::scan(const std::optional<std::string>& name) {
-    if (firstScan_ && firstScan_->name == name) return firstScan_->networks;
     auto networks = real_->scan(name);
-    if (!firstScan_) firstScan_ = ScanAnswer{name, networks};
+    if (!firstScan_) firstScan_ = networks;
     return networks;
 }
 

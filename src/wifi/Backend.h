@@ -25,8 +25,9 @@ public:
 
     // Scans on the default interface and returns what it found, in the
     // platform's order; hidden networks are included. With a name, only the
-    // networks of that name, a hidden one answering a probe for it included
-    // (the empty name is a name). nullopt when the scan failed.
+    // networks of that name, each reported under it, a hidden one answering
+    // a probe for it included (the empty name is a name). nullopt when the
+    // scan failed.
     virtual std::optional<std::vector<Network>> scan(const std::optional<std::string>& name) = 0;
 
     // The location permission as the platform last reported it; nullopt when
