@@ -93,8 +93,8 @@ std::optional<std::vector<wifi::Network>> RecordingBackend::scan(const std::opti
     return networks;
 }
 
-// The default interface is found in the list by its name, and its own answer
-// wins over that entry: it is what the run's signal and scans went by.
+// The default interface is one of the listed ones, found by its whole value:
+// two interfaces may share a name (names that are not UTF-8 read alike).
 Scene RecordingBackend::recorded() {
     Scene scene;
     scene.permission = permission();
@@ -106,14 +106,11 @@ Scene RecordingBackend::recorded() {
     for (const wifi::Interface& interface : *list) scene.interfaces->push_back({interface, {}});
     const auto chosen = defaultInterface();
     if (!chosen) return scene;
-    const auto same = std::find_if(list->begin(), list->end(),
-                                   [&](const wifi::Interface& listed) { return listed.name == chosen->name; });
+    const auto same = std::ranges::find(*list, *chosen);
     if (same == list->end()) return scene;
     const auto index = static_cast<std::size_t>(same - list->begin());
     scene.defaultInterface = index;
-    SceneInterface& entry = (*scene.interfaces)[index];
-    entry.interface = *chosen;
-    if (firstScan_) entry.scan = sceneScanOf(*firstScan_);
+    if (firstScan_) (*scene.interfaces)[index].scan = sceneScanOf(*firstScan_);
     return scene;
 }
 

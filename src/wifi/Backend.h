@@ -15,8 +15,8 @@ class Backend {
 public:
     virtual ~Backend() = default;
 
-    // The interface that scans and whose network is "the connected one";
-    // nullopt when there is none.
+    // The interface that scans and whose network is "the connected one",
+    // equal to its entry in interfaces(); nullopt when there is none.
     virtual std::optional<Interface> defaultInterface() = 0;
 
     // Every Wi-Fi interface in the platform's order; nullopt when the
